@@ -1,0 +1,20 @@
+// The few file calls the record file engine needs: positioned reads and
+// writes on one open file. Win32 and POSIX each implement them.
+#pragma once
+#include <cstdint>
+
+struct IoFile;
+
+// Opens an existing file for reading and writing; others may only read it.
+IoFile* IoOpenExisting(const char* path);
+// Creates the file anew (truncating an existing one) for exclusive use.
+IoFile* IoCreate(const char* path);
+void IoClose(IoFile* file);
+
+// Reads up to count bytes at offset; returns how many were read (fewer at the end of the file).
+uint32_t IoReadAt(IoFile* file, uint64_t offset, void* buffer, uint32_t count);
+// Writes count bytes at offset, extending the file when needed; false when not all were written.
+bool IoWriteAt(IoFile* file, uint64_t offset, const void* buffer, uint32_t count);
+uint64_t IoFileSize(IoFile* file);
+// Cuts (or extends) the file to length bytes.
+bool IoSetLength(IoFile* file, uint64_t length);

@@ -1,0 +1,93 @@
+// The record file engine: a collection is one file of fixed-size slots, one
+// record per in-use slot, worked on in place with small positioned reads and
+// writes. Field values pass through the two shared buffers numberValue and
+// textValue.
+#pragma once
+#include <cstdint>
+
+struct IoFile;
+
+enum FieldType : uint32_t {
+    FIELD_NUM1 = 0,
+    FIELD_NUM2 = 1,
+    FIELD_NUM4 = 2,
+    FIELD_NUM8 = 3,
+    FIELD_NUM16 = 4,
+    FIELD_TEXT4 = 10,
+    FIELD_TEXT16 = 11,
+    FIELD_TEXT64 = 12,
+    FIELD_TEXT300 = 13,
+    FIELD_TEXT1000 = 14,
+    FIELD_TEXT5000 = 15,
+};
+
+enum SlotStatus : uint32_t {
+    SLOT_EMPTY = 0,
+    SLOT_DELETED = 5,
+    SLOT_IN_USE = 10,
+};
+
+constexpr uint32_t FIELD_TABLE_START = 1354;
+constexpr uint32_t COLLECTION_NAME_OFFSET = 8;
+constexpr uint32_t COLLECTION_NAME_SIZE = 300;
+constexpr uint32_t HEADER_WORD_OFFSET = 608;
+constexpr uint32_t FIELD_COUNT_OFFSET = 1278;
+constexpr uint32_t SLOT_COUNT_OFFSET = 1280;
+constexpr uint32_t SLOTS_PER_STEP = 10;
+// The largest multiple of ten that fits the 16-bit slot count.
+constexpr uint32_t MAX_SLOT_COUNT = 65530;
+constexpr uint32_t TEXT_VALUE_SIZE = 1024;
+// The widest field an open file may have, so that a value always fits textValue.
+constexpr uint32_t MAX_TEXT_FIELD_WIDTH = 1000;
+
+// The state of one open record file; a null pointer means no file is open.
+struct RecordFile {
+    IoFile* io;
+    uint32_t fieldCount;
+    uint32_t slotCount;
+    uint32_t fieldTableStart;
+    uint32_t dataStart;
+    uint32_t recordSize;
+};
+
+extern uint32_t numberValue;
+extern char textValue[TEXT_VALUE_SIZE];
+
+uint32_t FieldWidth(uint32_t type);
+inline bool IsNumberField(uint32_t type) { return type < 10; }
+
+// File level. OpenRecordFile closes the file open until now; when it cannot
+// open the new one it returns null and, if reason is given, points it at a
+// sentence saying why.
+RecordFile* OpenRecordFile(RecordFile* open, const char* path, const char** reason = nullptr);
+RecordFile* CreateRecordFile(const char* path, uint32_t fieldCount);
+int CloseRecordFile(RecordFile* file);
+int WriteCollectionName(RecordFile* file, const char* name);
+int ReadCollectionName(RecordFile* file);
+int WriteHeaderWord(RecordFile* file, uint32_t value);
+int DefineField(RecordFile* file, uint32_t field, uint32_t type);
+int LayOutFields(RecordFile* file);
+
+// Record level. Slots are 0-based indexes, ordinals 1-based, fields 1-based.
+uint32_t ReadField(RecordFile* file, int32_t slot, uint32_t field);
+uint32_t WriteField(RecordFile* file, int32_t slot, uint32_t field);
+int32_t AddRecord(RecordFile* file);
+int DeleteRecord(RecordFile* file, int32_t slot);
+int SetSlotStatus(RecordFile* file, int32_t slot, uint32_t status);
+uint32_t ReadSlotStatus(RecordFile* file, int32_t slot);
+int CopyRecord(RecordFile* file, int32_t source, int32_t target);
+uint32_t CountRecords(RecordFile* file);
+uint32_t CountUsedSlots(RecordFile* file);
+int32_t NextRecord(RecordFile* file, int32_t slot);
+int32_t PreviousRecord(RecordFile* file, int32_t slot);
+int32_t RecordOrdinal(RecordFile* file, int32_t slot);
+int32_t NthRecord(RecordFile* file, uint32_t ordinal);
+
+// Slot-area maintenance; AddRecord and SortRecords call these.
+void CheckCapacity(RecordFile* file);
+int GrowSlots(RecordFile* file);
+int CompactSlots(RecordFile* file);
+int ShrinkSlots(RecordFile* file);
+
+// Creates a file with the standard 20-field layout and the given name, and no record.
+RecordFile* CreateStandardRecordFile(const char* path, const char* name);

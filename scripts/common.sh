@@ -1,0 +1,42 @@
+# Shared by the scripts: paths and the build steps.
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+jobs=$(nproc)
+
+# Whether this machine can execute 32-bit x86 programs (and so 32-bit Wine).
+# Some virtual machines have no 32-bit mode; Wine then runs the 64-bit build.
+can_run_32bit() {
+    [ -x /lib/ld-linux.so.2 ] && /lib/ld-linux.so.2 --version >/dev/null 2>&1
+}
+
+# configure_tree DIR [cmake args...]
+configure_tree() {
+    local dir=$1; shift
+    if [ ! -f "$top/$dir/build.ninja" ]; then
+        cmake -S "$top" -B "$top/$dir" -G Ninja "$@" >/dev/null
+    fi
+}
+
+build_tree() {
+    cmake --build "$top/$1" -j "$jobs" >"$top/$1/build.log" 2>&1 || { cat "$top/$1/build.log"; return 1; }
+}
+
+build_native() {
+    configure_tree build/native && build_tree build/native
+}
+
+build_windows() {
+    configure_tree build/win32 -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" && build_tree build/win32
+}
+
+# The tree whose Windows programs Wine runs here: the 32-bit one where this
+# machine can execute it, otherwise the 64-bit build of the same sources.
+wine_tree() {
+    if can_run_32bit; then echo build/win32; else echo build/win64; fi
+}
+
+build_wine_tree() {
+    local tree
+    tree=$(wine_tree)
+    [ "$tree" = build/win32 ] && return 0
+    configure_tree build/win64 -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-x86_64.cmake" && build_tree build/win64
+}
