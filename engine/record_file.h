@@ -4,6 +4,7 @@
 // textValue.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 struct IoFile;
 
@@ -40,21 +41,31 @@ constexpr uint32_t TEXT_VALUE_SIZE = 1024;
 // The widest field an open file may have, so that a value always fits textValue.
 constexpr uint32_t MAX_TEXT_FIELD_WIDTH = 1000;
 
+struct FieldDefinition {
+    uint32_t type;
+    uint32_t offset; // absolute offset of the field in slot 0
+};
+
 // The state of one open record file; a null pointer means no file is open.
+// The field table is kept here as the file holds it; only DefineField and
+// LayOutFields change it.
 struct RecordFile {
-    IoFile* io;
-    uint32_t fieldCount;
-    uint32_t slotCount;
-    uint32_t fieldTableStart;
-    uint32_t dataStart;
-    uint32_t recordSize;
+    IoFile* io = nullptr;
+    uint32_t fieldCount = 0;
+    uint32_t slotCount = 0;
+    uint32_t fieldTableStart = FIELD_TABLE_START;
+    uint32_t dataStart = 0;
+    uint32_t recordSize = 0;
+    std::vector<FieldDefinition> fields; // index 0 is field 1
 };
 
 extern uint32_t numberValue;
 extern char textValue[TEXT_VALUE_SIZE];
 
 uint32_t FieldWidth(uint32_t type);
-inline bool IsNumberField(uint32_t type) { return type < 10; }
+inline bool IsNumberField(uint32_t type) {
+    return type < 10;
+}
 
 // File level. OpenRecordFile closes the file open until now; when it cannot
 // open the new one it returns null and, if reason is given, points it at a
@@ -76,6 +87,8 @@ int DeleteRecord(RecordFile* file, int32_t slot);
 int SetSlotStatus(RecordFile* file, int32_t slot, uint32_t status);
 uint32_t ReadSlotStatus(RecordFile* file, int32_t slot);
 int CopyRecord(RecordFile* file, int32_t source, int32_t target);
+// Exchanges two whole slots, status words included; 0 when there is no memory for it.
+int ExchangeSlots(RecordFile* file, int32_t a, int32_t b);
 uint32_t CountRecords(RecordFile* file);
 uint32_t CountUsedSlots(RecordFile* file);
 int32_t NextRecord(RecordFile* file, int32_t slot);
@@ -89,5 +102,9 @@ int GrowSlots(RecordFile* file);
 int CompactSlots(RecordFile* file);
 int ShrinkSlots(RecordFile* file);
 
-// Creates a file with the standard 20-field layout and the given name, and no record.
+// The layout of every collection the program makes: 20 fields of these types.
+constexpr uint32_t STANDARD_FIELD_COUNT = 20;
+extern const uint32_t standardFieldTypes[STANDARD_FIELD_COUNT];
+
+// Creates a file with the standard layout and the given collection name, and no record.
 RecordFile* CreateStandardRecordFile(const char* path, const char* name);

@@ -24,14 +24,11 @@ const FieldInfo fieldCatalogue[FIELD_COUNT + 1] = {
     {nullptr, nullptr, 0, 2, KIND_MOVIE},
 };
 
-const uint32_t standardFieldTypes[FIELD_COUNT] = {13, 13, 12, 12, 12, 12, 13, 2, 2, 2,
-                                                  12, 2,  2,  2,  2,  2,  12, 14, 12, 2};
-
 const char* const readingList[READING_LIST_SIZE] = {"Yes", "No", "Never", "Now", "Half"};
-const char* const statusList[STATUS_LIST_SIZE] = {"Shelved", "Boxed",   "Using", "Borrowed", "Lost",
-                                                  "Ordered", "Sold",    "Overdue", "Want"};
+const char* const statusList[STATUS_LIST_SIZE] = {"Shelved", "Boxed", "Using",   "Borrowed", "Lost",
+                                                  "Ordered", "Sold",  "Overdue", "Want"};
 
 const char* const bookLabelSet[KIND_LABEL_COUNT] = {"Author", "Pub. Date", "ISBN",   "Pages",
                                                     "Read A", "Read B",    "Read C", "Dewey"};
-const char* const movieLabelSet[KIND_LABEL_COUNT] = {"Lead",   "Rel. Date", "Direct", "Time:",
-                                                     "View A", "View B",    "View C", "Format"};
+const char* const movieLabelSet[KIND_LABEL_COUNT] = {
+    "Lead", "Rel. Date", "Direct", "Time:", "View A", "View B", "View C", "Format"};

@@ -14,18 +14,15 @@ constexpr int FIRST_FIELD_CONTROL = 100; // control id = FIRST_FIELD_CONTROL + f
 constexpr const char* DEFAULT_COLLECTION_NAME = "Books";
 
 struct FieldInfo {
-    const char* bookLabel;  // null for fields without a label
+    const char* bookLabel; // null for fields without a label
     const char* movieLabel;
-    int labelId;            // 99 for fixed labels, 200 to 207 for kind labels, 0 for none
-    uint32_t type;          // storage type code of the record file
-    uint32_t blankValue;    // number stored by a blank form (number fields only)
+    int labelId;         // 99 for fixed labels, 200 to 207 for kind labels, 0 for none
+    uint32_t type;       // storage type code of the record file
+    uint32_t blankValue; // number stored by a blank form (number fields only)
 };
 
 // Indexed by field number; entry 0 is unused.
 extern const FieldInfo fieldCatalogue[FIELD_COUNT + 1];
-
-// The type codes of a new record file, field 1 first.
-extern const uint32_t standardFieldTypes[FIELD_COUNT];
 
 constexpr int READING_LIST_SIZE = 5;
 constexpr int STATUS_LIST_SIZE = 9;

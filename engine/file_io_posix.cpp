@@ -1,0 +1,73 @@
+#include "file_io.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <new>
+
+struct IoFile {
+    int fd;
+};
+
+static IoFile* OpenWith(const char* path, int flags) {
+    int fd = open(path, flags | O_CLOEXEC, 0644);
+    if (fd < 0) return nullptr;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    IoFile* file = new (std::nothrow) IoFile{fd};
+    if (!file) close(fd);
+    return file;
+}
+
+IoFile* IoOpenExisting(const char* path) {
+    return OpenWith(path, O_RDWR);
+}
+
+IoFile* IoCreate(const char* path) {
+    return OpenWith(path, O_RDWR | O_CREAT | O_TRUNC);
+}
+
+void IoClose(IoFile* file) {
+    if (!file) return;
+    close(file->fd);
+    delete file;
+}
+
+uint32_t IoReadAt(IoFile* file, uint64_t offset, void* buffer, uint32_t count) {
+    uint32_t done = 0;
+    while (done < count) {
+        ssize_t n = pread(file->fd, static_cast<char*>(buffer) + done, count - done,
+                          static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<uint32_t>(n);
+    }
+    return done;
+}
+
+bool IoWriteAt(IoFile* file, uint64_t offset, const void* buffer, uint32_t count) {
+    uint32_t done = 0;
+    while (done < count) {
+        ssize_t n = pwrite(file->fd, static_cast<const char*>(buffer) + done, count - done,
+                           static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<uint32_t>(n);
+    }
+    return true;
+}
+
+uint64_t IoFileSize(IoFile* file) {
+    struct stat info;
+    return fstat(file->fd, &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
+}
+
+bool IoSetLength(IoFile* file, uint64_t length) {
+    return ftruncate(file->fd, static_cast<off_t>(length)) == 0;
+}
