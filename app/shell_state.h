@@ -8,10 +8,6 @@ struct RecordFile;
 constexpr int TEXT_BUFFER_SIZE = 1000;
 constexpr int PATH_SIZE = 600;
 
-// Private messages of the search navigator.
-constexpr UINT WM_SEARCHNEXT = WM_USER + 9;
-constexpr UINT WM_SEARCHPREV = WM_USER + 16;
-
 // Block handed to the About box: the module and the program icon in two sizes.
 struct StartupRecord {
     HINSTANCE module;

@@ -1,0 +1,221 @@
+#include "main_window.h"
+
+#include "command_line.h"
+#include "commands.h"
+#include "file_commands.h"
+#include "folders.h"
+#include "main_form.h"
+#include "resource.h"
+
+#include <commctrl.h>
+
+namespace {
+
+constexpr char WINDOW_CLASS[] = "Quirebook";
+constexpr char WINDOW_TITLE[] = "Quirebook 1.9";
+constexpr int WINDOW_WIDTH = 400;
+constexpr DWORD WINDOW_STYLE = WS_SYSMENU | WS_MINIMIZEBOX | 0x10;
+constexpr UINT_PTR OPEN_TIMER = 1;
+
+MSG msg;
+
+struct Tooltip {
+    UINT_PTR command;
+    const char* text;
+};
+
+const Tooltip tooltips[] = {
+    {IDT_NEW, "Create New Quirebook"},
+    {IDT_OPEN, "Open Existing Quirebook"},
+    {IDT_SAVE, "Save this Quirebook"},
+    {IDT_ADD, "Add New Record"},
+    {IDT_COPY, "Copy This Record"},
+    {IDT_DELETE, "Delete This Record"},
+    {IDT_PREVIOUS, "Previous Record"},
+    {IDT_NEXT, "Next Record"},
+    {IDT_GOTO, "Goto Record"},
+    {IDT_SEARCH, "Search Quirebook"},
+    {IDT_README, "Open ReadMe"},
+    {IDT_BOOK, "Book"},
+    {IDT_MUSIC, "Music"},
+    {IDT_MOVIE, "Movie"},
+};
+
+// 460 on NT 5 and later, whose caption and menu are taller.
+int WindowHeight() {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT &&
+        version.dwMajorVersion > 4)
+        return 460;
+    return 440;
+}
+
+HICON LoadProgramIcon(HINSTANCE module, int size) {
+    return static_cast<HICON>(
+        LoadImageA(module, MAKEINTRESOURCEA(IDI_BOOKSHELF), IMAGE_ICON, size, size, 0));
+}
+
+// The end of WM_CREATE: a file named on the command line is opened from the
+// loop, once workPath is known; without one the file commands start off.
+void OnCreate(HWND window) {
+    BuildRecordForm(window);
+    if (GetCommandLineArg(1, filePath, sizeof filePath) == ARG_COPIED)
+        SetTimer(window, OPEN_TIMER, 10, nullptr);
+    else
+        EnableFileCommands(0);
+}
+
+void OnTooltip(NMTTDISPINFOA* info) {
+    for (const Tooltip& tip : tooltips)
+        if (tip.command == info->hdr.idFrom) info->lpszText = const_cast<char*>(tip.text);
+}
+
+UINT ControlShortcut(WPARAM key) {
+    switch (key) {
+    case 'S':
+        return IDT_SAVE;
+    case 'F':
+        return IDT_SEARCH;
+    case 'O':
+        return IDT_OPEN;
+    case 'N':
+        return IDT_ADD;
+    case VK_DELETE:
+        return IDT_DELETE;
+    default:
+        return 0;
+    }
+}
+
+// The program's keyboard rules; true when the key message is used up here.
+bool HandleKey(const MSG& message) {
+    if (message.message != WM_KEYDOWN && message.message != WM_KEYUP) return false;
+    bool down = message.message == WM_KEYDOWN;
+    WPARAM key = message.wParam;
+    if (down && key == VK_ESCAPE) {
+        SendMessageA(hMainWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return true;
+    }
+    if (key == VK_CONTROL) {
+        ctrlHeld = down;
+        return true;
+    }
+    if (key == VK_F1 || key == VK_F3) {
+        if (down) PostMessageA(hMainWnd, WM_COMMAND, key == VK_F1 ? IDT_README : IDT_SEARCH, 0);
+        return true;
+    }
+    if (!ctrlHeld) return false;
+    // While Control is held no key reaches the form: one shortcut per press of Control.
+    if (UINT command = ControlShortcut(key)) {
+        PostMessageA(hMainWnd, WM_COMMAND, command, 0);
+        ctrlHeld = 0;
+    }
+    return true;
+}
+
+} // namespace
+
+int CentredOrigin(int screenSize, int windowSize) {
+    int origin = (screenSize - windowSize) / 2;
+    return origin < 0 ? 0 : origin;
+}
+
+int GetCommandLineArg(uint32_t n, char* destination, size_t size) {
+    return CommandLineArg(GetCommandLineA(), n, destination, size);
+}
+
+StartupRecord* InitCommonUi() {
+    auto* record =
+        static_cast<StartupRecord*>(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, STARTUP_RECORD_SIZE));
+    if (!record) return nullptr;
+    record->module = GetModuleHandleA(nullptr);
+    SetUpFolders();
+    record->smallIcon = LoadProgramIcon(record->module, 16);
+    record->largeIcon = LoadProgramIcon(record->module, 32);
+    // Bar and date classes too: the toolbar, the status bar and the prompt's
+    // date picker must be registered before they are made.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_COOL_CLASSES | ICC_INTERNET_CLASSES |
+                                                          ICC_BAR_CLASSES | ICC_DATE_CLASSES};
+    InitCommonControlsEx(&controls);
+    return record;
+}
+
+bool InitApplication() {
+    startupRecord = InitCommonUi();
+    if (!startupRecord) return false;
+    hInstance = startupRecord->module;
+
+    int height = WindowHeight();
+    int x = CentredOrigin(GetSystemMetrics(SM_CXSCREEN), WINDOW_WIDTH);
+    int y = CentredOrigin(GetSystemMetrics(SM_CYSCREEN), height);
+
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_BYTEALIGNWINDOW;
+    windowClass.lpfnWndProc = MainWndProc;
+    windowClass.hInstance = hInstance;
+    windowClass.hIcon = startupRecord->largeIcon;
+    windowClass.hIconSm = startupRecord->smallIcon;
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = WINDOW_CLASS;
+    RegisterClassExA(&windowClass);
+
+    hMainMenu = LoadMenuA(hInstance, "Menu");
+    hMainWnd = CreateWindowExA(0, WINDOW_CLASS, WINDOW_TITLE, WINDOW_STYLE, x, y, WINDOW_WIDTH,
+                               height, nullptr, hMainMenu, hInstance, nullptr);
+    if (!hMainWnd) return false;
+    ShowWindow(hMainWnd, SW_SHOWNORMAL);
+    ChooseWorkPath();
+    sortField = 1;
+    return true;
+}
+
+void MessageLoop() {
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (HandleKey(msg)) continue;
+        // Dialog-style keyboard navigation (Tab between the form's controls).
+        if (IsDialogMessageA(hMainWnd, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void WinEntry() {
+    if (InitApplication()) MessageLoop();
+    ExitProcess(0);
+}
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        OnCreate(window);
+        return 0;
+    case WM_COMMAND:
+        OnCommand(window, wParam, lParam);
+        return 0;
+    case WM_CLOSE:
+        ExitProgram(window);
+        return 0;
+    // Cancel at the save question keeps the session from ending with unsaved records.
+    case WM_QUERYENDSESSION:
+        return ExitProgram(window);
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    case WM_TIMER:
+        if (wParam == OPEN_TIMER) {
+            KillTimer(window, OPEN_TIMER);
+            OpenUserFile(filePath);
+        }
+        return 0;
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (header->code != TTN_GETDISPINFOA) break;
+        OnTooltip(reinterpret_cast<NMTTDISPINFOA*>(lParam));
+        return 0;
+    }
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

@@ -1,0 +1,21 @@
+// The process: start-up, the main window, its message loop and window procedure.
+#pragma once
+#include "shell_state.h"
+
+#include <cstddef>
+
+// Process entry: start-up, the message loop, then the end of the process.
+void WinEntry();
+// Every start-up step up to the message loop; false when no main window could be made.
+bool InitApplication();
+// The start-up record with the module and the icons, after the folders and
+// the common controls are ready; null when it cannot be allocated.
+StartupRecord* InitCommonUi();
+// Runs until WM_QUIT, turning the keyboard shortcuts into commands.
+void MessageLoop();
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Item n of the process's command line (see CommandLineArg).
+int GetCommandLineArg(uint32_t n, char* destination, size_t size);
+// Where a window of the given size starts when centred on the screen; never
+// off its left or top edge.
+int CentredOrigin(int screenSize, int windowSize);
