@@ -1,0 +1,48 @@
+// libFuzzer harness: any bytes as a record file. Whatever opens must survive
+// reading every field, navigating, searching, sorting, adding and exporting.
+#include "csv_export.h"
+#include "record_file.h"
+#include "sort_search.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const std::string path = "/tmp/quirebook-fuzz-" + std::to_string(getpid()) + ".ktl";
+    static const std::string csv = path + ".csv";
+    FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) return 0;
+    std::fwrite(data, 1, size, out);
+    std::fclose(out);
+
+    RecordFile* file = OpenRecordFile(nullptr, path.c_str());
+    if (!file) return 0;
+    // Keep each run small: the slot count of a damaged file can be large.
+    const int32_t slots = file->slotCount < 64 ? static_cast<int32_t>(file->slotCount) : 64;
+    for (int32_t slot = 0; slot < slots; ++slot)
+        for (uint32_t field = 0; field <= file->fieldCount + 1 && field < 40; ++field)
+            ReadField(file, slot, field);
+    ReadCollectionName(file);
+    int32_t first = NthRecord(file, 1);
+    NextRecord(file, first);
+    PreviousRecord(file, first);
+    RecordOrdinal(file, first);
+    std::strcpy(searchText, "a");
+    FindFirstMatch(file);
+    if (file->slotCount <= 200) {
+        SortRecords(file, 1);
+        int32_t added = AddRecord(file);
+        if (added >= 0) {
+            std::memset(textValue, 'x', 1000);
+            textValue[1000] = '\0';
+            for (uint32_t field = 1; field <= file->fieldCount && field < 40; ++field)
+                WriteField(file, added, field);
+            CopyRecord(file, first, added);
+        }
+        ExportCsv(file, csv.c_str());
+    }
+    CloseRecordFile(file);
+    return 0;
+}
