@@ -38,12 +38,15 @@ void SetLine(HWND dialog, int id, const char* text) {
     SetDlgItemTextA(dialog, id, text != nullptr ? text : "");
 }
 
-// Lines 3 and 4 make room for the entry control of the text and date modes.
-void ShowEntry(HWND dialog, int id) {
+// Lines 3 and 4 make room for the entry control of the text and date modes,
+// which takes the focus.
+HWND ShowEntry(HWND dialog, int id) {
     ShowControl(dialog, IDC_PROMPT_LINE3, false);
     ShowControl(dialog, IDC_PROMPT_LINE4, false);
-    ShowControl(dialog, id, true);
-    SetFocus(GetDlgItem(dialog, id));
+    HWND entry = GetDlgItem(dialog, id);
+    ShowWindow(entry, SW_SHOW);
+    SetFocus(entry);
+    return entry;
 }
 
 INT_PTR OnInitDialog(HWND dialog) {
@@ -63,8 +66,7 @@ INT_PTR OnInitDialog(HWND dialog) {
         break;
     case PROMPT_TEXT:
         SetLine(dialog, IDC_PROMPT_EDIT, promptLine3);
-        ShowEntry(dialog, IDC_PROMPT_EDIT);
-        SendDlgItemMessageA(dialog, IDC_PROMPT_EDIT, EM_SETSEL, 0, -1);
+        SendMessageA(ShowEntry(dialog, IDC_PROMPT_EDIT), EM_SETSEL, 0, -1);
         break;
     case PROMPT_SEARCH:
         SetDlgItemTextA(dialog, IDCANCEL, "Next");
@@ -81,16 +83,17 @@ INT_PTR OnInitDialog(HWND dialog) {
     SetLine(dialog, IDC_PROMPT_LINE2, promptLine2);
     SetLine(dialog, IDC_PROMPT_LINE3, promptLine3);
     SetLine(dialog, IDC_PROMPT_LINE4, promptLine4.load());
-    if (FocusStaysOnEntry()) return FALSE;
-    // Button 1 gets the focus now and once more when the dialog is up.
     SetTimer(dialog, FOCUS_TIMER, FOCUS_DELAY, nullptr);
-    return TRUE;
+    // TRUE lets the dialog manager focus button 1.
+    return FocusStaysOnEntry() ? FALSE : TRUE;
 }
 
+// Button 1 gets the focus once more when the dialog is up, unless the entry
+// control of the mode has it.
 void OnTimer(HWND dialog, UINT_PTR id) {
     if (id != FOCUS_TIMER) return;
     KillTimer(dialog, FOCUS_TIMER);
-    SetFocus(GetDlgItem(dialog, IDOK));
+    if (!FocusStaysOnEntry()) SetFocus(GetDlgItem(dialog, IDOK));
 }
 
 void ReadDate(HWND dialog, char* answer) {
