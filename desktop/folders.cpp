@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <shlobj.h>
+#include <cstdio>
 #include <cstring>
 
 char programFolder[FOLDER_SIZE];
@@ -18,8 +19,8 @@ bool CanRead(const char* path, DWORD share) {
 }
 
 bool IsRemovableDrive(const char* path) {
-    char root[4] = {};
-    std::strncpy(root, path, 3);
+    char root[4];
+    std::snprintf(root, sizeof root, "%.3s", path);
     return GetDriveTypeA(root) == DRIVE_REMOVABLE;
 }
 

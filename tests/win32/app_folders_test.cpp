@@ -84,7 +84,7 @@ TEST(Folders, TrimAndJoin) {
     TrimToFolder(empty);
     EXPECT_STREQ(empty, "");
 
-    char joined[12];
+    char joined[11];
     EXPECT_TRUE(JoinPath(joined, sizeof joined, "C:\\A\\", "b.txt"));
     EXPECT_STREQ(joined, "C:\\A\\b.txt");
     EXPECT_FALSE(JoinPath(joined, sizeof joined, "C:\\A\\", "bc.txt"));

@@ -45,7 +45,9 @@ bool ButtonEnabled(int id) {
 void ExpectFileCommands(bool on) {
     for (const auto& popup : menuLayout)
         for (int id : popup) {
-            if (id) EXPECT_EQ(MenuItemEnabled(id), on || !fileMenuItems.count(id)) << "menu " << id;
+            if (id) {
+                EXPECT_EQ(MenuItemEnabled(id), on || !fileMenuItems.count(id)) << "menu " << id;
+            }
         }
     for (int id : toolbarCommands)
         EXPECT_EQ(ButtonEnabled(id), on || alwaysOnButtons.count(id) > 0) << "button " << id;
