@@ -14,7 +14,7 @@ namespace {
 // The lock on this instance's working copy, held until the process ends.
 HANDLE workCopyLock;
 
-// A lock name for a path, the same for every spelling of it in any case.
+// A lock name for a path, the same whatever the letter case of the path.
 void LockName(const char* path, char* name, size_t size) {
     uint32_t hash = 2166136261u;
     for (const char* p = path; *p; ++p) {
