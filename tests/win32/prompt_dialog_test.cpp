@@ -94,6 +94,14 @@ Step Key(WPARAM key) {
     };
 }
 
+// The control with the focus while the dialog is active. On a shared display
+// another program's window may have taken the activation; activated again,
+// the dialog puts the focus back where it was.
+HWND FocusWhenActive(HWND dialog) {
+    if (GetActiveWindow() != dialog) SetActiveWindow(dialog);
+    return GetFocus();
+}
+
 void ExpectRequestReset() {
     EXPECT_EQ(promptMode, 0);
     EXPECT_EQ(promptLine1, nullptr);
@@ -150,7 +158,7 @@ TEST_F(PromptDialogTest, NoticeShowsItsLineAndContinue) {
                                                 lines[i] = Text(dialog, IDC_PROMPT_LINE1 + i);
                                             caption = Text(dialog, IDOK);
                                             visible = VisibleModeControls(dialog);
-                                            focus = GetFocus();
+                                            focus = FocusWhenActive(dialog);
                                             button1 = GetDlgItem(dialog, IDOK);
                                         },
                                         Press(IDOK)});
@@ -256,7 +264,7 @@ TEST_F(PromptDialogTest, TextEntryKeepsTheFocusWithItsTextSelected) {
                                             edit = GetDlgItem(dialog, IDC_PROMPT_EDIT);
                                             // The dialog's own timer does not take the focus away.
                                             SendMessageA(dialog, WM_TIMER, 3, 0);
-                                            focus = GetFocus();
+                                            focus = FocusWhenActive(dialog);
                                             SendMessageA(edit, EM_GETSEL,
                                                          reinterpret_cast<WPARAM>(&selectionStart),
                                                          reinterpret_cast<LPARAM>(&selectionEnd));
@@ -325,7 +333,7 @@ TEST_F(PromptDialogTest, DateEntryReturnsThePickedDateInTheShortFormat) {
              visible = VisibleModeControls(dialog);
              picker = GetDlgItem(dialog, IDC_PROMPT_DATE);
              SendMessageA(dialog, WM_TIMER, 3, 0);
-             focus = GetFocus();
+             focus = FocusWhenActive(dialog);
              SendMessageA(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&picked));
          },
          Key(VK_ESCAPE), [&](HWND dialog) { openAfterEscape = IsWindowVisible(dialog) != FALSE; },
