@@ -291,6 +291,24 @@ TEST_F(FormTransferTest, WithoutAShownRecordTheFormStaysClearAndNothingIsWritten
     EXPECT_EQ(Number(16), 5u);
 }
 
+TEST_F(FormTransferTest, FieldsTheFileDoesNotHaveShowEmpty) {
+    CloseRecordFile(hRecordFile);
+    hRecordFile = CreateRecordFile(path, 1);
+    ASSERT_NE(hRecordFile, nullptr);
+    DefineField(hRecordFile, 1, FIELD_TEXT300);
+    LayOutFields(hRecordFile);
+    currentRecord = AddRecord(hRecordFile);
+    SetText(1, "Only a title");
+    ShowRecord();
+    EXPECT_EQ(ControlText(101), "Only a title");
+    for (int id : {102, 103, 104, 105, 106, 107, 111, 117, 118, 119})
+        EXPECT_EQ(ControlText(id), "") << id;
+    EXPECT_EQ(ControlText(108), "0");
+    EXPECT_EQ(ControlText(110), "0.00");
+    EXPECT_EQ(Selection(116), 0);
+    ExpectLabels(movieLabelSet);
+}
+
 TEST_F(FormTransferTest, StatusLineFollowsTheFileState) {
     RecordFile* file = hRecordFile;
     hRecordFile = nullptr;
