@@ -3,15 +3,20 @@
 # from outside as a person would. ctest passes the programs and files in the
 # environment: WINE_RUN, QUIREBOOK_EXE, PROBE, DEMO, QUIREBOOK_CLI and
 # QUIREBOOK_WINEPREFIX.
-#   no-file    started without a file: the empty window, closed with Escape
-#   demo-file  started on the demo collection: its name and first record
+#   no-file      started without a file: the empty window, closed with Escape
+#   demo-file    started on the demo collection: its name and first record
+#   spaced-path  the same through a path with spaces, which Wine quotes
+#   damaged-file a file that is no collection: the "File Error" notice,
+#                dismissed with Escape, leaves the empty window
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/display.sh"
 
 program_pid=
+scratch=$(mktemp -d)
 cleanup() {
     [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
+    rm -rf "$scratch"
     stop_display
 }
 trap cleanup EXIT
@@ -21,8 +26,27 @@ fail() {
     exit 1
 }
 
-# Title and status line of the window of class "Quirebook", one a line.
-probe() { "$WINE_RUN" "$PROBE" Quirebook 2>/dev/null | tr -d '\r'; }
+# Title and status line of the window of class "Quirebook", then the texts
+# of its controls, one a line. probe CLASS asks for another window class.
+probe() { "$WINE_RUN" "$PROBE" "${1:-Quirebook}" 2>/dev/null | tr -d '\r'; }
+
+# start_program [FILE]: Quirebook.exe on FILE (a path of this machine).
+start_program() {
+    if [ $# -gt 0 ]; then
+        "$WINE_RUN" "$QUIREBOOK_EXE" "$(windows_path "$1")" >/dev/null 2>&1 &
+    else
+        "$WINE_RUN" "$QUIREBOOK_EXE" >/dev/null 2>&1 &
+    fi
+    program_pid=$!
+}
+
+demo_records() {
+    [ -f "$DEMO" ] || fail "no demo collection at $DEMO (the native tree builds it)"
+    local records
+    records=$("$QUIREBOOK_CLI" show "$DEMO" | sed -n 's/^records\t//p')
+    [ -n "$records" ] || fail "quirebook-cli cannot read $DEMO"
+    echo "$records"
+}
 
 # wait_for_window TITLE STATUS: until the window shows both, at most 30 s.
 wait_for_window() {
@@ -60,20 +84,49 @@ wait_for_exit() {
 start_display || exit 1
 case "${1:-}" in
 no-file)
-    "$WINE_RUN" "$QUIREBOOK_EXE" >/dev/null 2>&1 &
-    program_pid=$!
+    start_program
     wait_for_window "Quirebook 1.9" "No File!"
     press_escape "Quirebook 1.9"
     wait_for_exit
     ;;
 demo-file)
-    [ -f "$DEMO" ] || fail "no demo collection at $DEMO (the native tree builds it)"
-    records=$("$QUIREBOOK_CLI" show "$DEMO" | sed -n 's/^records\t//p')
-    [ -n "$records" ] || fail "quirebook-cli cannot read $DEMO"
-    "$WINE_RUN" "$QUIREBOOK_EXE" "$(windows_path "$DEMO")" >/dev/null 2>&1 &
-    program_pid=$!
+    records=$(demo_records) || exit 1
+    start_program "$DEMO"
     wait_for_window "Demo Collection" "Record 1 of $records"
     press_escape "Demo Collection"
+    wait_for_exit
+    ;;
+spaced-path)
+    records=$(demo_records) || exit 1
+    mkdir -p "$scratch/My Books"
+    cp "$DEMO" "$scratch/My Books/Demo Copy.ktl"
+    start_program "$scratch/My Books/Demo Copy.ktl"
+    wait_for_window "Demo Collection" "Record 1 of $records"
+    press_escape "Demo Collection"
+    wait_for_exit
+    ;;
+damaged-file)
+    echo "A shopping list, not a collection." >"$scratch/Not A Collection.ktl"
+    start_program "$scratch/Not A Collection.ktl"
+    # The notice is the program's one dialog, over the main window.
+    for _ in $(seq 100); do
+        probe "#32770" | grep -qx "File Error" && break
+        sleep 0.3
+    done
+    probe "#32770" | grep -qx "File Error" || fail "no \"File Error\" notice"
+    notice=$(xdotool search --onlyvisible --name "^Quirebook 1.9\$" | while read -r id; do
+        eval "$(xdotool getwindowgeometry --shell "$id")"
+        [ "$WIDTH" -lt 400 ] && echo "$id"
+    done | head -1)
+    [ -n "$notice" ] || fail "the notice has no X window"
+    xdotool windowfocus --sync "$notice" key Escape
+    for _ in $(seq 50); do
+        probe "#32770" | grep -q . || break
+        sleep 0.2
+    done
+    probe "#32770" | grep -q . && fail "the notice is still open after Escape"
+    wait_for_window "Quirebook 1.9" "No File!"
+    press_escape "Quirebook 1.9"
     wait_for_exit
     ;;
 *)

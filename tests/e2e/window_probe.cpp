@@ -1,9 +1,22 @@
-// Reports a running program's main window from outside, as the e2e tests
-// need it: window_probe CLASS prints its title and its status bar text, one a
-// line. Exit status 1 when no window of that class exists.
+// Reports a running program's window from outside, as the e2e tests need it:
+// window_probe CLASS prints the title of the top-level window of that class,
+// its status bar's text, and then the text of each child window, one a line.
+// Exit status 1 when no window of that class exists.
 #include <windows.h>
 
 #include <cstdio>
+
+namespace {
+
+BOOL CALLBACK PrintChild(HWND child, LPARAM) {
+    char text[600] = "";
+    SendMessageTimeoutA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 5000, nullptr);
+    std::printf("%s\n", text);
+    return TRUE;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -20,5 +33,6 @@ int main(int argc, char** argv) {
         SendMessageTimeoutA(bar, WM_GETTEXT, sizeof status, reinterpret_cast<LPARAM>(status),
                             SMTO_ABORTIFHUNG, 5000, nullptr);
     std::printf("%s\n%s\n", title, status);
+    EnumChildWindows(window, PrintChild, 0);
     return 0;
 }
