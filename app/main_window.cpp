@@ -14,7 +14,8 @@ namespace {
 constexpr char WINDOW_CLASS[] = "Quirebook";
 constexpr char WINDOW_TITLE[] = "Quirebook 1.9";
 constexpr int WINDOW_WIDTH = 400;
-constexpr DWORD WINDOW_STYLE = WS_SYSMENU | WS_MINIMIZEBOX | 0x10;
+// An overlapped window (the system adds the caption) of fixed size.
+constexpr DWORD WINDOW_STYLE = WS_OVERLAPPED | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr UINT_PTR OPEN_TIMER = 1;
 
 MSG msg;

@@ -6,7 +6,8 @@
 
 // Process entry: start-up, the message loop, then the end of the process.
 void WinEntry();
-// Every start-up step up to the message loop; false when no main window could be made.
+// Every start-up step up to the message loop; false when start-up failed
+// (no memory for the start-up record, or no main window).
 bool InitApplication();
 // The start-up record with the module and the icons, after the folders and
 // the common controls are ready; null when it cannot be allocated.
