@@ -67,6 +67,15 @@ bool ValidField(const RecordFile* file, uint32_t field) {
     return field >= 1 && field <= file->fieldCount;
 }
 
+// A field's definition and its offset in the given slot; null when there is no such field or slot.
+const FieldDefinition* LocateField(const RecordFile* file, int32_t slot, uint32_t field,
+                                   uint64_t& offset) {
+    if (!file || !ValidField(file, field) || !ValidSlot(file, slot)) return nullptr;
+    const FieldDefinition& definition = file->fields[field - 1];
+    offset = definition.offset + static_cast<uint64_t>(slot) * file->recordSize;
+    return &definition;
+}
+
 void ReadSlot(RecordFile* file, int32_t slot, unsigned char* buffer) {
     ReadBytes(file, SlotOffset(file, slot), buffer, file->recordSize);
 }
@@ -268,11 +277,11 @@ RecordFile* CreateStandardRecordFile(const char* path, const char* name) {
 }
 
 uint32_t ReadField(RecordFile* file, int32_t slot, uint32_t field) {
-    if (!file || !ValidField(file, field) || !ValidSlot(file, slot)) return 0;
-    const FieldDefinition& definition = file->fields[field - 1];
-    uint32_t width = FieldWidth(definition.type);
-    uint64_t offset = definition.offset + static_cast<uint64_t>(slot) * file->recordSize;
-    if (IsNumberField(definition.type)) {
+    uint64_t offset = 0;
+    const FieldDefinition* definition = LocateField(file, slot, field, offset);
+    if (!definition) return 0;
+    uint32_t width = FieldWidth(definition->type);
+    if (IsNumberField(definition->type)) {
         unsigned char bytes[4];
         ReadBytes(file, offset, bytes, width);
         numberValue = 0;
@@ -281,15 +290,15 @@ uint32_t ReadField(RecordFile* file, int32_t slot, uint32_t field) {
         ReadBytes(file, offset, textValue, width);
         if (!std::memchr(textValue, 0, width)) textValue[width] = '\0';
     }
-    return definition.type;
+    return definition->type;
 }
 
 uint32_t WriteField(RecordFile* file, int32_t slot, uint32_t field) {
-    if (!file || !ValidField(file, field) || !ValidSlot(file, slot)) return 0;
-    const FieldDefinition& definition = file->fields[field - 1];
-    uint32_t width = FieldWidth(definition.type);
-    uint64_t offset = definition.offset + static_cast<uint64_t>(slot) * file->recordSize;
-    if (IsNumberField(definition.type)) {
+    uint64_t offset = 0;
+    const FieldDefinition* definition = LocateField(file, slot, field, offset);
+    if (!definition) return 0;
+    uint32_t width = FieldWidth(definition->type);
+    if (IsNumberField(definition->type)) {
         unsigned char bytes[4];
         for (uint32_t i = 0; i < 4; ++i)
             bytes[i] = static_cast<unsigned char>(numberValue >> (8 * i));
@@ -302,7 +311,7 @@ uint32_t WriteField(RecordFile* file, int32_t slot, uint32_t field) {
         IoWriteAt(file->io, offset, bytes, width);
         textValue[0] = '\0';
     }
-    return definition.type;
+    return definition->type;
 }
 
 uint32_t ReadSlotStatus(RecordFile* file, int32_t slot) {
