@@ -12,56 +12,23 @@ std::string Formatted(uint32_t value) {
     return text;
 }
 
-TEST(PriceTest, FormatsHundredthsWithTwoDecimals) {
-    EXPECT_EQ(Formatted(0), "0.00");
-    EXPECT_EQ(Formatted(5), "0.05");
-    EXPECT_EQ(Formatted(10), "0.10");
-    EXPECT_EQ(Formatted(99), "0.99");
-    EXPECT_EQ(Formatted(100), "1.00");
-    EXPECT_EQ(Formatted(1234), "12.34");
-    EXPECT_EQ(Formatted(100005), "1000.05");
-    EXPECT_EQ(Formatted(4294967295u), "42949672.95");
-}
-
-TEST(PriceTest, ParsesWholeAndTwoDigitPrices) {
-    EXPECT_EQ(ParsePrice(""), 0u);
-    EXPECT_EQ(ParsePrice("12.34"), 1234u);
-    EXPECT_EQ(ParsePrice("12"), 1200u);
-    EXPECT_EQ(ParsePrice("12."), 1200u);
-    EXPECT_EQ(ParsePrice(".50"), 50u);
-    EXPECT_EQ(ParsePrice(".75"), 75u);
-    EXPECT_EQ(ParsePrice("7"), 700u);
-    EXPECT_EQ(ParsePrice("0.05"), 5u);
-    EXPECT_EQ(ParsePrice("007.10"), 710u);
-    EXPECT_EQ(ParsePrice("."), 0u);
-}
-
-TEST(PriceTest, OneFractionDigitIsTenthsAndLongerFractionsKeepTheFirstTwo) {
-    EXPECT_EQ(ParsePrice("12.5"), 1250u);
-    EXPECT_EQ(ParsePrice(".5"), 50u);
-    EXPECT_EQ(ParsePrice("3.0"), 300u);
-    EXPECT_EQ(ParsePrice("12.345"), 1234u);
-    EXPECT_EQ(ParsePrice("0.999"), 99u);
-    EXPECT_EQ(ParsePrice(".1299999"), 12u);
-}
-
-TEST(PriceTest, WrapsModulo32Bits) {
-    EXPECT_EQ(ParsePrice("42949672.95"), 4294967295u);
-    EXPECT_EQ(ParsePrice("42949672.96"), 0u);
-    EXPECT_EQ(ParsePrice("42949673"), 4u);
+TEST(PriceTest, FormatsAndParses) {
+    const std::pair<uint32_t, const char*> formats[] = {
+        {0, "0.00"},   {5, "0.05"},     {10, "0.10"},        {99, "0.99"},
+        {100, "1.00"}, {1234, "12.34"}, {100005, "1000.05"}, {4294967295u, "42949672.95"}};
+    for (const auto& [value, text] : formats) {
+        EXPECT_EQ(Formatted(value), text);
+        EXPECT_EQ(ParsePrice(text), value) << text;
+    }
+    // One fraction digit is tenths, of more only the first two count; 2^32 wraps to 0.
+    const std::pair<const char*, uint32_t> parses[] = {
+        {"12", 1200},       {"12.", 1200}, {".75", 75},      {"007.10", 710},  {".", 0},
+        {"12.5", 1250},     {".5", 50},    {"12.345", 1234}, {".1299999", 12}, {"42949673", 4},
+        {"42949672.96", 0}, {"", 0},       {"abc", 0},       {"12,50", 0},     {"-5", 0},
+        {" 12", 0},         {"12 ", 0},    {"1.2.3", 0},     {"12a", 0},       {"..", 0}};
+    for (const auto& [text, value] : parses) EXPECT_EQ(ParsePrice(text), value) << text;
     // 10^40 is a multiple of 2^32, so only the hundredths survive.
     EXPECT_EQ(ParsePrice(("1" + std::string(40, '0') + ".25").c_str()), 25u);
-}
-
-TEST(PriceTest, TextThatIsNotAPriceGivesZero) {
-    for (const char* text : {"abc", "12,50", "-5", "$12.50", " 12", "12 ", "1.2.3", "12a", ".."})
-        EXPECT_EQ(ParsePrice(text), 0u) << text;
-}
-
-TEST(PriceTest, FormattedPricesReadBackUnchanged) {
-    for (uint32_t value :
-         {0u, 1u, 9u, 10u, 99u, 100u, 101u, 1234u, 99999u, 4294967200u, 4294967295u})
-        EXPECT_EQ(ParsePrice(Formatted(value).c_str()), value) << value;
 }
 
 } // namespace
