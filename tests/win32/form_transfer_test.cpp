@@ -56,19 +56,16 @@ class FormTransfer : public MainWindowTest {
   protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        char folder[MAX_PATH];
-        GetTempPathA(MAX_PATH, folder);
-        GetTempFileNameA(folder, "qbf", 0, path);
-        hRecordFile = CreateStandardRecordFile(path, "Test");
+        hRecordFile = CreateStandardRecordFile(path.c_str(), "Test");
         ASSERT_NE(hRecordFile, nullptr);
         currentRecord = AddRecord(hRecordFile);
         currentNumber = recordCount = 1;
     }
     void TearDown() override {
         MainWindowTest::TearDown();
-        DeleteFileA(path);
+        DeleteFileA(path.c_str());
     }
-    char path[MAX_PATH] = "";
+    const std::string path = "form" + std::to_string(GetCurrentProcessId()) + ".ktl";
 };
 
 struct Row {
@@ -151,7 +148,7 @@ TEST_F(FormTransfer, TheBlankFormStoresTheDefaultsOfANewRecord) {
 
 TEST_F(FormTransfer, FieldsTheFileDoesNotHaveShowEmpty) {
     CloseRecordFile(hRecordFile);
-    hRecordFile = CreateRecordFile(path, 1);
+    hRecordFile = CreateRecordFile(path.c_str(), 1);
     ASSERT_NE(hRecordFile, nullptr);
     DefineField(hRecordFile, 1, FIELD_TEXT300);
     LayOutFields(hRecordFile);
@@ -164,7 +161,7 @@ TEST_F(FormTransfer, FieldsTheFileDoesNotHaveShowEmpty) {
     EXPECT_EQ(Shown(KIND_FIELD), "Movie");
 }
 
-TEST_F(FormTransfer, WithoutARecordNothingIsShownOrWrittenAndTheStatusLineSaysSo) {
+TEST_F(FormTransfer, WithoutARecordOrFileNothingIsShownOrWritten) {
     Store(1, "Kept");
     int32_t record = currentRecord;
     currentRecord = -1;
@@ -184,15 +181,6 @@ TEST_F(FormTransfer, WithoutARecordNothingIsShownOrWrittenAndTheStatusLineSaysSo
     EXPECT_EQ(StatusText(), "No File!");
     hRecordFile = file;
     EXPECT_EQ(Stored(1), "Kept");
-
-    const std::tuple<int32_t, int32_t, const char*> lines[] = {{0, -1, "No Records!"},
-                                                               {12, 3, "Record 3 of 12"}};
-    for (const auto& [count, number, text] : lines) {
-        recordCount = count;
-        currentNumber = number;
-        UpdateStatusLine();
-        EXPECT_EQ(StatusText(), text);
-    }
 }
 
 } // namespace
