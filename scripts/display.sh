@@ -1,6 +1,7 @@
-# Shared by the scripts that show Quirebook under Wine: a virtual X display
-# with a small window manager when there is no display. Source it; then
-# start_display, and stop_display at the end (it stops only what it started).
+# Sourced by scripts/run, scripts/wine-tests and the end-to-end cases: a
+# virtual X display with a small window manager when there is no display
+# (start_display, and stop_display at the end, which stops only what it
+# started), a kept-up wineserver, and Wine's names for this machine's files.
 
 display_pids=()
 

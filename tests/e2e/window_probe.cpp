@@ -1,4 +1,4 @@
-// Reports a running program's window from outside, as the e2e tests need it:
+// Reports a running program's window from outside, for the e2e tests:
 // window_probe CLASS prints the title of the top-level window of that class,
 // its status bar's text, and then the text of each child window, one a line.
 // Exit status 1 when no window of that class exists.
@@ -8,10 +8,13 @@
 
 namespace {
 
-BOOL CALLBACK PrintChild(HWND child, LPARAM) {
+// WM_GETTEXT, which the system carries across processes; a status bar answers
+// it with its first part (SB_GETTEXT it would not carry).
+BOOL CALLBACK PrintText(HWND window, LPARAM) {
     char text[600] = "";
-    SendMessageTimeoutA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                        SMTO_ABORTIFHUNG, 5000, nullptr);
+    if (window)
+        SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                            SMTO_ABORTIFHUNG, 5000, nullptr);
     std::printf("%s\n", text);
     return TRUE;
 }
@@ -25,14 +28,8 @@ int main(int argc, char** argv) {
     }
     HWND window = FindWindowA(argv[1], nullptr);
     if (!window) return 1;
-    char title[600] = "", status[600] = "";
-    GetWindowTextA(window, title, sizeof title);
-    // A status bar answers WM_GETTEXT with its first part, which the system
-    // carries across processes (SB_GETTEXT it would not).
-    if (HWND bar = FindWindowExA(window, nullptr, "msctls_statusbar32", nullptr))
-        SendMessageTimeoutA(bar, WM_GETTEXT, sizeof status, reinterpret_cast<LPARAM>(status),
-                            SMTO_ABORTIFHUNG, 5000, nullptr);
-    std::printf("%s\n%s\n", title, status);
-    EnumChildWindows(window, PrintChild, 0);
+    PrintText(window, 0);
+    PrintText(FindWindowExA(window, nullptr, "msctls_statusbar32", nullptr), 0);
+    EnumChildWindows(window, PrintText, 0);
     return 0;
 }
