@@ -1,41 +1,32 @@
 // Opening and leaving record files through the real main window, and the
-// commands of the shell that need no record command.
+// shell's own commands.
 #include "test_main_window.h"
 
-#include "commands.h"
 #include "field_catalogue.h"
 #include "file_commands.h"
 #include "main_form.h"
-#include "main_window.h"
 #include "prompt_dialog.h"
 #include "record_file.h"
 #include "resource.h"
+#include "shell_state.h"
 
 #include <commctrl.h>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 namespace {
-
-constexpr int TITLE_BOX = 101;
-
-std::string TempPath(const char* name) {
-    char folder[MAX_PATH];
-    GetTempPathA(sizeof folder, folder);
-    return std::string(folder) + "quirebook-" + std::to_string(GetCurrentProcessId()) + "-" + name;
-}
 
 std::string ReadAll(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-// A collection with the standard layout and one record per title.
+// A collection with the standard layout and one book per title.
 std::string MakeCollection(const char* name, std::initializer_list<const char*> titles) {
-    std::string path = TempPath(name) + ".ktl";
+    std::string path = TempPath(std::string(name) + ".ktl");
     RecordFile* file = CreateStandardRecordFile(path.c_str(), name);
-    EXPECT_NE(file, nullptr);
     for (const char* title : titles) {
         int32_t slot = AddRecord(file);
         std::strcpy(textValue, title);
@@ -47,207 +38,111 @@ std::string MakeCollection(const char* name, std::initializer_list<const char*> 
     return path;
 }
 
-std::string WriteFile(const char* name, const std::string& bytes) {
-    std::string path = TempPath(name);
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-}
+class FileTest : public MainWindowTest {
+  protected:
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        DeleteFileA(shelf.c_str());
+    }
+    std::string ShownTitle() { return WindowText(GetDlgItem(hMainWnd, FIRST_FIELD_CONTROL + 1)); }
+    bool SaveEnabled() { return SendMessageA(hToolbar, TB_ISBUTTONENABLED, IDT_SAVE, 0) != 0; }
+    LRESULT Send(UINT message, WPARAM wParam) { return SendMessageA(hMainWnd, message, wParam, 0); }
+    void ExpectNoFile() {
+        EXPECT_EQ(hRecordFile, nullptr);
+        EXPECT_EQ(StatusText(), "No File!");
+        EXPECT_EQ(ShownTitle(), "");
+        EXPECT_FALSE(SaveEnabled());
+    }
+    std::string shelf = MakeCollection("Shelf One", {"Dune", "Emma", "Ulysses"});
+};
 
-bool FileCommandsOn() {
-    return SendMessageA(hToolbar, TB_ISBUTTONENABLED, IDT_SAVE, 0) &&
-           !(GetMenuState(hMainMenu, IDM_FILE_CLOSE, MF_BYCOMMAND) & MF_GRAYED);
-}
-
-std::string FieldText(int id) {
-    return WindowText(GetDlgItem(hMainWnd, id));
-}
-
-void Command(int id, int notification = 0) {
-    SendMessageA(hMainWnd, WM_COMMAND, MAKEWPARAM(id, notification), 0);
-}
-
-using OpenFile = MainWindowTest;
-
-TEST_F(OpenFile, ShowsTheFirstRecordUnderTheCollectionsName) {
-    std::string path = MakeCollection("Shelf One", {"Dune", "Emma", "Ulysses"});
-    std::string before = ReadAll(path);
-    OpenUserFile(path.c_str());
-    ASSERT_NE(hRecordFile, nullptr);
+TEST_F(FileTest, OpenWorksOnACopyReplacesWithoutAskingAndCloseClears) {
+    std::string before = ReadAll(shelf), empty = MakeCollection("Empty Shelf", {});
+    std::strcpy(filePath, shelf.c_str());
+    Send(WM_TIMER, 1); // the command line's file opens from the loop
     EXPECT_EQ(WindowText(hMainWnd), "Shelf One");
     EXPECT_EQ(StatusText(), "Record 1 of 3");
-    EXPECT_EQ(FieldText(TITLE_BOX), "Dune");
-    EXPECT_TRUE(FileCommandsOn());
-    EXPECT_EQ(fileNamed, 1u);
-    EXPECT_EQ(recordsAdded, 0u);
-    // The program works on its own copy; the user's file is only read.
-    EXPECT_EQ(ReadAll(workPath), before);
-    EXPECT_EQ(ReadAll(path), before);
-
-    // A second open replaces the first without a question.
-    std::string second = MakeCollection("Empty Shelf", {});
-    DialogAnswerer answer(IDCANCEL);
-    OpenUserFile(second.c_str());
-    EXPECT_FALSE(answer.answered());
+    EXPECT_EQ(ShownTitle(), "Dune");
+    EXPECT_TRUE(SaveEnabled());
+    EXPECT_TRUE(ReadAll(workPath) == before);
+    {
+        DialogAnswerer unasked(IDCANCEL);
+        OpenUserFile(empty.c_str());
+        EXPECT_FALSE(unasked.answered());
+    }
     EXPECT_EQ(WindowText(hMainWnd), "Empty Shelf");
     EXPECT_EQ(StatusText(), "No Records!");
-    EXPECT_EQ(FieldText(TITLE_BOX), "");
+    EXPECT_EQ(ShownTitle(), "");
     EXPECT_EQ(currentRecord, -1);
-    DeleteFileA(path.c_str());
-    DeleteFileA(second.c_str());
+    OpenUserFile(shelf.c_str());
+    SetWindowTextA(GetDlgItem(hMainWnd, FIRST_FIELD_CONTROL + 1), "Changed");
+    Send(WM_COMMAND, IDM_FILE_CLOSE); // stores the record in the working copy only
+    EXPECT_FALSE(ReadAll(workPath) == before);
+    ExpectNoFile();
+    EXPECT_EQ(WindowText(hMainWnd), "Shelf One");
+    Send(WM_COMMAND, IDM_FILE_CLOSE); // with nothing open
+    EXPECT_TRUE(ReadAll(shelf) == before);
+    DeleteFileA(empty.c_str());
 }
 
-TEST_F(OpenFile, FromTheCommandLineTimerOpensOnce) {
-    std::string path = MakeCollection("Timer Shelf", {"Kim"});
-    std::strcpy(filePath, path.c_str());
-    SendMessageA(hMainWnd, WM_TIMER, 2, 0); // not the open timer
-    EXPECT_EQ(hRecordFile, nullptr);
-    SendMessageA(hMainWnd, WM_TIMER, 1, 0);
-    EXPECT_EQ(WindowText(hMainWnd), "Timer Shelf");
-    EXPECT_EQ(StatusText(), "Record 1 of 1");
-    DeleteFileA(path.c_str());
-}
-
-// Each of these is refused with the "File Error" notice and leaves no file open.
-TEST_F(OpenFile, MissingOrDamagedFilesGiveFileError) {
-    std::string good = MakeCollection("Good Shelf", {"Dune"});
-    std::string noFieldsBytes = ReadAll(good);
-    // The field count word of the header: a file without fields.
-    noFieldsBytes[FIELD_COUNT_OFFSET] = noFieldsBytes[FIELD_COUNT_OFFSET + 1] = 0;
-    const std::string cases[] = {
-        TempPath("does-not-exist.ktl"),
-        WriteFile("not-a-record-file.ktl", "This is a letter, not a collection."),
-        WriteFile("empty.ktl", ""),
-        WriteFile("header-only.ktl", "DATA0007"),
-        WriteFile("no-fields.ktl", noFieldsBytes),
-    };
-    for (const std::string& path : cases) {
-        OpenUserFile(good.c_str());
-        ASSERT_NE(hRecordFile, nullptr);
+// A file that cannot be copied, and one the engine refuses.
+TEST_F(FileTest, MissingOrDamagedFilesGiveFileErrorAndNoFile) {
+    std::ofstream(TempPath("letter.ktl")) << "A letter, not a collection.";
+    for (const std::string& path : {TempPath("missing.ktl"), TempPath("letter.ktl")}) {
+        SCOPED_TRACE(path);
+        OpenUserFile(shelf.c_str());
         DialogAnswerer answer(IDOK);
         OpenUserFile(path.c_str());
-        EXPECT_TRUE(answer.answered()) << path;
-        EXPECT_EQ(answer.text(IDC_PROMPT_LINE2), "File Error") << path;
-        EXPECT_EQ(answer.text(IDC_PROMPT_LINE1), "");
-        EXPECT_EQ(hRecordFile, nullptr) << path;
-        EXPECT_EQ(StatusText(), "No File!") << path;
-        EXPECT_FALSE(FileCommandsOn()) << path;
-        EXPECT_EQ(FieldText(TITLE_BOX), "") << path;
-        EXPECT_EQ(currentNumber, -1);
-        DeleteFileA(path.c_str());
+        EXPECT_EQ(answer.text(IDC_PROMPT_LINE2), "File Error");
+        ExpectNoFile();
     }
-    DeleteFileA(good.c_str());
+    DeleteFileA(TempPath("letter.ktl").c_str());
 }
 
-using LeaveFile = MainWindowTest;
-
-TEST_F(LeaveFile, AsksOnlyWhenRecordsWereAdded) {
-    {
-        DialogAnswerer answer(IDCANCEL);
-        EXPECT_EQ(ConfirmLeaveFile(), 0); // no file open
-        EXPECT_FALSE(answer.answered());
-    }
-    std::string path = MakeCollection("Shelf", {"Dune"});
-    OpenUserFile(path.c_str());
-    {
-        DialogAnswerer answer(IDCANCEL);
-        EXPECT_EQ(ConfirmLeaveFile(), 0); // nothing added
-        EXPECT_FALSE(answer.answered());
-    }
+TEST_F(FileTest, LeavingAsksOnlyAfterRecordsWereAddedAndStopsAtCancel) {
+    DialogAnswerer unasked(IDCANCEL);
+    EXPECT_EQ(ConfirmLeaveFile(), 0); // no file open
+    OpenUserFile(shelf.c_str());
+    EXPECT_EQ(ConfirmLeaveFile(), 0); // nothing added
+    EXPECT_FALSE(unasked.answered());
     recordsAdded = 1;
     {
         DialogAnswerer answer(IDCANCEL);
         EXPECT_EQ(ConfirmLeaveFile(), 1);
-        ASSERT_TRUE(answer.answered());
         EXPECT_EQ(answer.text(IDC_PROMPT_LINE2), "New Records Have Been Added");
         EXPECT_EQ(answer.text(IDC_PROMPT_LINE3), "Save Current File Now?");
-        EXPECT_EQ(answer.text(IDC_PROMPT_BUTTON3), "No");
     }
-    {
-        DialogAnswerer answer(PROMPT_NO);
-        EXPECT_EQ(ConfirmLeaveFile(), 0);
-        EXPECT_TRUE(answer.answered());
+    // Exit, the close box and the end of the session; No lets the program end.
+    const std::tuple<int, UINT, WPARAM> leaves[] = {{IDCANCEL, WM_COMMAND, IDM_FILE_EXIT},
+                                                    {IDCANCEL, WM_CLOSE, 0},
+                                                    {IDCANCEL, WM_QUERYENDSESSION, 0},
+                                                    {PROMPT_NO, WM_COMMAND, IDM_FILE_EXIT}};
+    for (auto [button, message, wParam] : leaves) {
+        DialogAnswerer answer(button);
+        EXPECT_EQ(Send(message, wParam), 0) << message; // the session must not end
+        EXPECT_TRUE(answer.answered()) << message;
+        EXPECT_EQ(IsWindow(hMainWnd) != FALSE, button == IDCANCEL) << message;
     }
-    DeleteFileA(path.c_str());
 }
 
-TEST_F(LeaveFile, ExitAndCloseBoxStopAtCancel) {
-    std::string path = MakeCollection("Shelf", {"Dune"});
-    OpenUserFile(path.c_str());
-    recordsAdded = 1;
-    {
-        DialogAnswerer answer(IDCANCEL);
-        Command(IDM_FILE_EXIT);
-        EXPECT_TRUE(answer.answered());
-        EXPECT_TRUE(IsWindow(hMainWnd));
+TEST_F(FileTest, ShellCommands) {
+    // The field touched last is the sort field; the date buttons are not fields.
+    const std::tuple<int, int, uint32_t> touches[] = {
+        {105, EN_SETFOCUS, 5},     {104, BN_CLICKED, 5},          {106, BN_CLICKED, 5},
+        {119, CBN_EDITCHANGE, 19}, {IDC_EXECUTE, BN_CLICKED, 19}, {100, 0, 19},
+        {101, CBN_SELCHANGE, 1}};
+    for (auto [id, notification, field] : touches) {
+        Send(WM_COMMAND, MAKEWPARAM(id, notification));
+        EXPECT_EQ(sortField, field) << id;
     }
-    {
-        DialogAnswerer answer(IDCANCEL);
-        SendMessageA(hMainWnd, WM_CLOSE, 0, 0);
-        EXPECT_TRUE(answer.answered());
-        EXPECT_TRUE(IsWindow(hMainWnd));
+    for (int kind : {IDT_MOVIE, IDT_BOOK}) {
+        Send(WM_COMMAND, kind);
+        EXPECT_EQ(WindowText(GetDlgItem(hMainWnd, FIRST_KIND_LABEL_ID)),
+                  kind == IDT_BOOK ? "Author" : "Lead");
     }
-    {
-        DialogAnswerer answer(IDCANCEL);
-        EXPECT_FALSE(SendMessageA(hMainWnd, WM_QUERYENDSESSION, 0, 0));
-        EXPECT_TRUE(IsWindow(hMainWnd));
-    }
-    {
-        DialogAnswerer answer(PROMPT_NO);
-        Command(IDM_FILE_EXIT);
-        EXPECT_TRUE(answer.answered());
-        EXPECT_FALSE(IsWindow(hMainWnd));
-    }
-    DeleteFileA(path.c_str());
-}
-
-TEST_F(LeaveFile, CloseLeavesTheTitleAndClearsTheForm) {
-    std::string path = MakeCollection("Closing Shelf", {"Dune", "Emma"});
-    Command(IDM_FILE_CLOSE); // nothing open: nothing happens
-    EXPECT_EQ(StatusText(), "No File!");
-    OpenUserFile(path.c_str());
-    ASSERT_EQ(FieldText(TITLE_BOX), "Dune");
-    Command(IDM_FILE_CLOSE);
-    EXPECT_EQ(hRecordFile, nullptr);
-    EXPECT_EQ(StatusText(), "No File!");
-    EXPECT_EQ(WindowText(hMainWnd), "Closing Shelf");
-    EXPECT_EQ(FieldText(TITLE_BOX), "");
-    EXPECT_FALSE(FileCommandsOn());
-    DeleteFileA(path.c_str());
-}
-
-using ShellCommands = MainWindowTest;
-
-TEST_F(ShellCommands, FieldNotificationsChooseTheSortField) {
-    Command(105, EN_SETFOCUS);
-    EXPECT_EQ(sortField, 5u);
-    Command(104, BN_CLICKED); // the date buttons are not sort fields
-    Command(106, BN_CLICKED);
-    EXPECT_EQ(sortField, 5u);
-    Command(119, CBN_EDITCHANGE);
-    EXPECT_EQ(sortField, 19u);
-    Command(IDC_EXECUTE, BN_CLICKED);
-    Command(100);
-    EXPECT_EQ(sortField, 19u);
-    Command(101, CBN_SELCHANGE);
-    EXPECT_EQ(sortField, 1u);
-}
-
-TEST_F(ShellCommands, KindButtonsRelabelTheForm) {
-    Command(IDT_MOVIE);
-    for (int i = 0; i < KIND_LABEL_COUNT; ++i)
-        EXPECT_EQ(FieldText(FIRST_KIND_LABEL_ID + i), movieLabelSet[i]);
-    Command(IDT_BOOK);
-    for (int i = 0; i < KIND_LABEL_COUNT; ++i)
-        EXPECT_EQ(FieldText(FIRST_KIND_LABEL_ID + i), bookLabelSet[i]);
-}
-
-TEST_F(ShellCommands, AboutBoxOpensOverTheMainWindow) {
-    DialogAnswerer answer(IDOK);
-    Command(IDM_HELP_ABOUT);
-    ASSERT_TRUE(answer.answered());
-    EXPECT_EQ(answer.title(), "About Quirebook");
-    EXPECT_NE(answer.allText().find("Quirebook 1.9"), std::string::npos) << answer.allText();
-    EXPECT_NE(answer.allText().find("Book and Movie Database"), std::string::npos);
+    DialogAnswerer about(IDOK);
+    Send(WM_COMMAND, IDM_HELP_ABOUT);
+    EXPECT_EQ(about.title(), "About Quirebook");
     EXPECT_TRUE(IsWindowEnabled(hMainWnd));
 }
 

@@ -9,31 +9,26 @@
 
 namespace {
 
-constexpr int ISBN_BOX = 105;
-
 std::vector<int> commands; // WM_COMMAND ids that reached the main window
-int closeRequests;
-// Key and character messages the edit box received.
-int keyDownsAtEditBox, keyUpsAtEditBox;
+int closeRequests, keyDownsAtEdit, keyUpsAtEdit;
 WNDPROC mainProc, editProc;
 
 LRESULT CALLBACK WatchMain(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    // Noted and swallowed: the commands behind the shortcuts are not under test here.
-    if (message == WM_COMMAND && lParam == 0) {
-        commands.push_back(LOWORD(wParam));
-        return 0;
-    }
-    if (message == WM_CLOSE) {
-        ++closeRequests;
-        return 0;
-    }
+    // Noted and swallowed: the commands behind the keys are not under test here.
+    if (message == WM_COMMAND && lParam == 0) return commands.push_back(LOWORD(wParam)), 0;
+    if (message == WM_CLOSE) return ++closeRequests, 0;
     return CallWindowProcA(mainProc, window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK WatchEdit(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_KEYDOWN || message == WM_CHAR) ++keyDownsAtEditBox;
-    if (message == WM_KEYUP) ++keyUpsAtEditBox;
+    keyDownsAtEdit += message == WM_KEYDOWN || message == WM_CHAR;
+    keyUpsAtEdit += message == WM_KEYUP;
     return CallWindowProcA(editProc, window, message, wParam, lParam);
+}
+
+WNDPROC Subclass(HWND window, WNDPROC proc) {
+    return reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
 }
 
 class MessageLoopTest : public MainWindowTest {
@@ -41,48 +36,29 @@ class MessageLoopTest : public MainWindowTest {
     void SetUp() override {
         MainWindowTest::SetUp();
         commands.clear();
-        closeRequests = keyDownsAtEditBox = keyUpsAtEditBox = 0;
-        edit = GetDlgItem(hMainWnd, ISBN_BOX);
-        ASSERT_NE(edit, nullptr);
-        mainProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(hMainWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchMain)));
-        editProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchEdit)));
+        closeRequests = keyDownsAtEdit = keyUpsAtEdit = 0;
+        mainProc = Subclass(hMainWnd, WatchMain);
+        editProc = Subclass(edit = GetDlgItem(hMainWnd, 105), WatchEdit);
         SetFocus(edit);
     }
-    void TearDown() override {
-        if (IsWindow(hMainWnd))
-            SetWindowLongPtrA(hMainWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(mainProc));
-        MainWindowTest::TearDown();
-    }
-    void Down(WPARAM key) { PostMessageA(edit, WM_KEYDOWN, key, 1); }
-    void Up(WPARAM key) { PostMessageA(edit, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u)); }
-    void Press(WPARAM key) {
-        Down(key);
-        Up(key);
-    }
-    void WithControl(std::initializer_list<WPARAM> keys) {
-        Down(VK_CONTROL);
-        for (WPARAM key : keys) Press(key);
-        Up(VK_CONTROL);
-    }
-    // Runs the program's loop until every posted message, and every command
-    // the loop posted in turn, has been handled.
-    void RunLoop() {
-        PostQuitMessage(0);
+    // Presses each key in turn; VK_CONTROL alternately goes down and comes up.
+    void Type(std::initializer_list<WPARAM> keys) {
+        bool control = false;
+        for (WPARAM key : keys) {
+            if (key != VK_CONTROL || !control) PostMessageA(edit, WM_KEYDOWN, key, 1);
+            if (key != VK_CONTROL || control) PostMessageA(edit, WM_KEYUP, key, 0xC0000001);
+            if (key == VK_CONTROL) control = !control;
+        }
+        PostQuitMessage(0); // the loop ends once everything before it is handled
         MessageLoop();
     }
     HWND edit = nullptr;
 };
 
 TEST_F(MessageLoopTest, ControlShortcutsPostTheirCommandOncePerPressOfControl) {
-    WithControl({'S', 'S'}); // S again with Control still held does not save again
-    WithControl({'S'});
-    WithControl({'F'});
-    WithControl({'O'});
-    WithControl({'N'});
-    WithControl({VK_DELETE});
-    RunLoop();
+    Type({VK_CONTROL, 'S', 'S', VK_CONTROL, VK_CONTROL, 'S', VK_CONTROL, VK_CONTROL, 'F',
+          VK_CONTROL, VK_CONTROL, 'O', VK_CONTROL, VK_CONTROL, 'N', VK_CONTROL, VK_CONTROL,
+          VK_DELETE, VK_CONTROL});
     EXPECT_EQ(commands,
               (std::vector<int>{IDT_SAVE, IDT_SAVE, IDT_SEARCH, IDT_OPEN, IDT_ADD, IDT_DELETE}));
     EXPECT_EQ(ctrlHeld, 0u);
@@ -91,46 +67,23 @@ TEST_F(MessageLoopTest, ControlShortcutsPostTheirCommandOncePerPressOfControl) {
 TEST_F(MessageLoopTest, OtherKeysNeverReachTheFormWhileControlIsHeld) {
     SetWindowTextA(edit, "keep");
     SendMessageA(edit, EM_SETSEL, 0, -1);
-    WithControl({'C', 'V', 'X', 'Z', 'A', VK_INSERT, VK_BACK});
-    RunLoop();
+    Type({VK_CONTROL, 'C', 'V', 'X', 'Z', 'A', VK_INSERT, VK_BACK, VK_CONTROL});
     EXPECT_TRUE(commands.empty());
-    EXPECT_EQ(keyDownsAtEditBox, 0);
-    EXPECT_EQ(keyUpsAtEditBox, 0);
+    EXPECT_EQ(keyDownsAtEdit + keyUpsAtEdit, 0);
     EXPECT_EQ(WindowText(edit), "keep");
-
-    // With Control released the keys are the form's again.
-    Press('Q');
-    RunLoop();
-    EXPECT_GT(keyDownsAtEditBox, 0);
+    Type({'Q'}); // with Control released the keys are the form's again
     EXPECT_EQ(WindowText(edit), "q");
 }
 
-TEST_F(MessageLoopTest, FunctionKeysPostOnceAndAreNotDispatched) {
-    Press(VK_F1);
-    Press(VK_F3);
-    Press(VK_F1);
-    RunLoop();
+TEST_F(MessageLoopTest, FunctionKeysPostOnceAndEscapeAsksToClose) {
+    Type({VK_F1, VK_F3, VK_F1, VK_ESCAPE});
     EXPECT_EQ(commands, (std::vector<int>{IDT_README, IDT_SEARCH, IDT_README}));
-    EXPECT_EQ(keyDownsAtEditBox, 0);
-    EXPECT_EQ(keyUpsAtEditBox, 0);
-}
-
-TEST_F(MessageLoopTest, EscapeAsksTheWindowToClose) {
-    Press(VK_ESCAPE);
-    RunLoop();
     EXPECT_EQ(closeRequests, 1);
-    EXPECT_TRUE(commands.empty());
-    // The key-down never reaches the form; only its release does.
-    EXPECT_EQ(keyDownsAtEditBox, 0);
-    EXPECT_EQ(keyUpsAtEditBox, 1);
-}
-
-using EscapeKey = MainWindowTest;
-
-TEST_F(EscapeKey, EndsTheProgramWhenNothingWasAdded) {
-    PostMessageA(GetDlgItem(hMainWnd, ISBN_BOX), WM_KEYDOWN, VK_ESCAPE, 1);
-    PostQuitMessage(0); // ends the loop even if Escape were ignored
-    MessageLoop();
+    EXPECT_EQ(keyDownsAtEdit, 0);
+    EXPECT_EQ(keyUpsAtEdit, 1); // only Escape's release
+    // With nothing added the real window procedure ends the program.
+    Subclass(hMainWnd, mainProc);
+    Type({VK_ESCAPE});
     EXPECT_FALSE(IsWindow(hMainWnd));
 }
 

@@ -6,47 +6,8 @@
 #include "record_file.h"
 
 #include <commctrl.h>
-#include <map>
 
-namespace {
-
-// One answerer at a time: what it is to press and what it saw.
-struct Answer {
-    UINT_PTR timer = 0;
-    int button = 0;
-    bool answered = false;
-    std::string title;
-    std::map<int, std::string> texts;
-    std::string allText;
-} answer;
-
-BOOL CALLBACK NoteChild(HWND child, LPARAM) {
-    answer.texts[GetDlgCtrlID(child)] = WindowText(child);
-    answer.allText += WindowText(child) + "\n";
-    return TRUE;
-}
-
-BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
-    char className[16];
-    GetClassNameA(window, className, sizeof className);
-    if (std::string(className) != "#32770" || !IsWindowVisible(window)) return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-}
-
-void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
-    if (!dialog) return;
-    KillTimer(nullptr, answer.timer);
-    answer.timer = 0;
-    answer.answered = true;
-    answer.title = WindowText(dialog);
-    EnumChildWindows(dialog, NoteChild, 0);
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(answer.button, BN_CLICKED), 0);
-}
-
-} // namespace
+static DialogAnswerer* waiting; // the answerer whose dialog is still to come
 
 std::string WindowText(HWND window) {
     char text[1024] = "";
@@ -58,6 +19,12 @@ std::string StatusText() {
     char text[256] = "";
     SendMessageA(hStatusBar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
     return text;
+}
+
+std::string TempPath(const std::string& name) {
+    char folder[MAX_PATH];
+    GetTempPathA(sizeof folder, folder);
+    return std::string(folder) + "quirebook-" + std::to_string(GetCurrentProcessId()) + "-" + name;
 }
 
 void PumpMessages() {
@@ -83,32 +50,34 @@ void EndMainWindow() {
     hRecordFile = nullptr;
     currentRecord = currentNumber = -1;
     recordCount = 0;
-    recordsAdded = fileNamed = 0;
-    ctrlHeld = 0;
+    recordsAdded = fileNamed = ctrlHeld = 0;
     PumpMessages();
 }
 
-DialogAnswerer::DialogAnswerer(int button) {
-    answer = Answer();
-    answer.button = button;
-    answer.timer = SetTimer(nullptr, 0, 30, AnswerDialog);
+DialogAnswerer::DialogAnswerer(int button) : button_(button) {
+    waiting = this;
+    timer_ = SetTimer(nullptr, 0, 30, Answer);
 }
 
 DialogAnswerer::~DialogAnswerer() {
-    if (answer.timer) KillTimer(nullptr, answer.timer);
-    answer.timer = 0;
+    if (timer_) KillTimer(nullptr, timer_);
+    if (waiting == this) waiting = nullptr;
 }
 
-bool DialogAnswerer::answered() const {
-    return answer.answered;
-}
-std::string DialogAnswerer::title() const {
-    return answer.title;
-}
-std::string DialogAnswerer::text(int controlId) const {
-    auto found = answer.texts.find(controlId);
-    return found == answer.texts.end() ? std::string() : found->second;
-}
-std::string DialogAnswerer::allText() const {
-    return answer.allText;
+void CALLBACK DialogAnswerer::Answer(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = nullptr; // a visible dialog box of this thread
+    while ((dialog = FindWindowExA(nullptr, dialog, "#32770", nullptr)))
+        if (IsWindowVisible(dialog) &&
+            GetWindowThreadProcessId(dialog, nullptr) == GetCurrentThreadId())
+            break;
+    if (!dialog || !waiting) return;
+    DialogAnswerer& self = *waiting;
+    waiting = nullptr;
+    KillTimer(nullptr, self.timer_);
+    self.timer_ = 0;
+    self.answered_ = true;
+    self.title_ = WindowText(dialog);
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        self.texts_[GetDlgCtrlID(child)] = WindowText(child);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(self.button_, BN_CLICKED), 0);
 }

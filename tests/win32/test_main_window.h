@@ -4,17 +4,26 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <map>
 #include <string>
 
-// Creates the main window the way the program's start-up does, without the
-// message loop, and as though no file were named on the command line (the
-// test runner's arguments are not the program's). Returns hMainWnd.
+// The main window as start-up makes it, without the message loop and as
+// though no file were named on the command line. Returns hMainWnd.
 HWND StartMainWindow();
-// Destroys the main window, closes the open record file, resets the file
-// state and empties the thread's message queue.
+// Destroys the main window, closes the record file and resets the file state.
 void EndMainWindow();
 // Dispatches every message waiting for this thread; a WM_QUIT is dropped.
 void PumpMessages();
+std::string WindowText(HWND window);
+std::string StatusText();
+// A path in the temporary folder, unique to this test process.
+std::string TempPath(const std::string& name);
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override { StartMainWindow(); }
+    void TearDown() override { EndMainWindow(); }
+};
 
 // Answers the next dialog this thread shows by pressing a button, and notes
 // what the dialog showed. Create it before the call that opens the dialog.
@@ -22,21 +31,16 @@ class DialogAnswerer {
   public:
     explicit DialogAnswerer(int button);
     ~DialogAnswerer();
-    bool answered() const;
-    std::string title() const;
-    // The text of a control of the dialog at the time it was answered.
-    std::string text(int controlId) const;
-    // Every control's text, one a line.
-    std::string allText() const;
-};
+    bool answered() const { return answered_; }
+    std::string title() const { return title_; }
+    // A control's text when the dialog was answered.
+    std::string text(int id) const { return texts_.count(id) ? texts_.at(id) : std::string(); }
 
-// A fixture whose tests run with the real main window.
-class MainWindowTest : public ::testing::Test {
-  protected:
-    void SetUp() override { StartMainWindow(); }
-    void TearDown() override { EndMainWindow(); }
+  private:
+    static void CALLBACK Answer(HWND, UINT, UINT_PTR, DWORD);
+    int button_;
+    UINT_PTR timer_;
+    bool answered_ = false;
+    std::string title_;
+    std::map<int, std::string> texts_;
 };
-
-// Text helpers.
-std::string WindowText(HWND window);
-std::string StatusText();
