@@ -20,15 +20,12 @@ TEST(TextRoutines, DecimalToNumberTakesEveryByteAndWraps) {
 }
 
 TEST(TextRoutines, NumberToDecimalIsSignedWithoutPadding) {
+    const int32_t values[] = {0, -1, 7, 1000, INT32_MAX, INT32_MIN};
+    const char* texts[] = {"0", "-1", "7", "1000", "2147483647", "-2147483648"};
     char text[12];
-    for (auto [value, expected] : {std::pair<int32_t, const char*>{0, "0"},
-                                   {-1, "-1"},
-                                   {7, "7"},
-                                   {2147483647, "2147483647"},
-                                   {INT32_MIN, "-2147483648"},
-                                   {1000, "1000"}}) {
-        NumberToDecimal(value, text);
-        EXPECT_STREQ(text, expected);
+    for (int i = 0; i < 6; ++i) {
+        NumberToDecimal(values[i], text);
+        EXPECT_STREQ(text, texts[i]);
     }
 }
 
