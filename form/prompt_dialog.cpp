@@ -121,7 +121,7 @@ void EndPrompt(HWND dialog, int id) {
 
 // Next and Previous leave the navigator open: the main thread runs the step,
 // and its outcome is shown in line 4.
-void SearchStep(HWND dialog, int id) {
+void PostNavigatorStep(HWND dialog, int id) {
     PostMessageA(searchOwner, id == IDCANCEL ? WM_SEARCHNEXT : WM_SEARCHPREV, 0, 0);
     Sleep(SEARCH_STEP_WAIT);
     SetLine(dialog, IDC_PROMPT_LINE4, promptLine4.load());
@@ -133,7 +133,7 @@ void OnCommand(HWND dialog, int id) {
     if (answers || id == IDOK)
         EndPrompt(dialog, id);
     else if (promptMode == PROMPT_SEARCH && (id == IDCANCEL || id == IDC_PROMPT_BUTTON3))
-        SearchStep(dialog, id);
+        PostNavigatorStep(dialog, id);
 }
 
 } // namespace
