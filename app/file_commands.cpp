@@ -61,7 +61,7 @@ void OpenUserFile(const char* path) {
     hRecordFile = nullptr;
     // A damaged file is refused by the engine and counts as a failed open.
     if (workPath[0] && CopyFileA(path, workPath, FALSE))
-        hRecordFile = OpenRecordFile(nullptr, workPath);
+        hRecordFile = OpenRecordFile(workPath);
     if (!hRecordFile) {
         promptMode = PROMPT_NOTICE;
         promptLine2 = "File Error";

@@ -97,7 +97,7 @@ int Cli::Run(const std::vector<std::string>& args) {
 
 int Cli::Open(const std::string& path) {
     const char* reason = nullptr;
-    file_ = OpenRecordFile(nullptr, path.c_str(), &reason);
+    file_ = OpenRecordFile(path.c_str(), &reason);
     if (!file_) return Fail(CLI_USAGE, path + ": " + reason);
     return CLI_DONE;
 }

@@ -136,8 +136,7 @@ uint32_t FieldWidth(uint32_t type) {
     }
 }
 
-RecordFile* OpenRecordFile(RecordFile* open, const char* path, const char** reason) {
-    CloseRecordFile(open);
+RecordFile* OpenRecordFile(const char* path, const char** reason) {
     IoFile* io = IoOpenExisting(path);
     if (!io) return Refuse(nullptr, reason, "the file cannot be opened");
 

@@ -67,10 +67,9 @@ inline bool IsNumberField(uint32_t type) {
     return type < 10;
 }
 
-// File level. OpenRecordFile closes the file open until now; when it cannot
-// open the new one it returns null and, if reason is given, points it at a
-// sentence saying why.
-RecordFile* OpenRecordFile(RecordFile* open, const char* path, const char** reason = nullptr);
+// File level. When OpenRecordFile cannot open a file it returns null and, if
+// reason is given, points it at a sentence saying why.
+RecordFile* OpenRecordFile(const char* path, const char** reason = nullptr);
 RecordFile* CreateRecordFile(const char* path, uint32_t fieldCount);
 int CloseRecordFile(RecordFile* file);
 int WriteCollectionName(RecordFile* file, const char* name);

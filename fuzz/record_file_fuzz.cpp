@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fwrite(data, 1, size, out);
     std::fclose(out);
 
-    RecordFile* file = OpenRecordFile(nullptr, path.c_str());
+    RecordFile* file = OpenRecordFile(path.c_str());
     if (!file) return 0;
     // Keep each run small: the slot count of a damaged file can be large.
     const int32_t slots = file->slotCount < 64 ? static_cast<int32_t>(file->slotCount) : 64;

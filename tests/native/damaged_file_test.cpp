@@ -19,7 +19,7 @@ template <typename Edit> std::string OpenEdited(const TempDir& dir, Edit edit) {
     edit(bytes);
     WriteAll(path, bytes);
     const char* reason = nullptr;
-    RecordFile* file = OpenRecordFile(nullptr, path.c_str(), &reason);
+    RecordFile* file = OpenRecordFile(path.c_str(), &reason);
     CloseRecordFile(file);
     if (file) return "";
     EXPECT_NE(reason, nullptr);
@@ -41,9 +41,9 @@ TEST(DamagedFiles, TheMarkIsCheckedOnItsFirstFourBytes) {
               "");
     EXPECT_NE(OpenEdited(dir, [](auto& b) { b.resize(3); }), "");
     const char* reason = nullptr;
-    EXPECT_EQ(OpenRecordFile(nullptr, dir.File("missing.ktl").c_str(), &reason), nullptr);
+    EXPECT_EQ(OpenRecordFile(dir.File("missing.ktl").c_str(), &reason), nullptr);
     EXPECT_NE(reason, nullptr);
-    EXPECT_EQ(OpenRecordFile(nullptr, dir.Path().c_str(), &reason), nullptr);
+    EXPECT_EQ(OpenRecordFile(dir.Path().c_str(), &reason), nullptr);
 }
 
 TEST(DamagedFiles, LayoutsTheEngineCannotHoldAreRefused) {
@@ -111,7 +111,7 @@ TEST(DamagedFiles, RandomBytesNeverCrashTheEngine) {
         }
         if (random() % 10 == 0) bytes.resize(random() % bytes.size());
         WriteAll(path, bytes);
-        RecordFile* file = OpenRecordFile(nullptr, path.c_str());
+        RecordFile* file = OpenRecordFile(path.c_str());
         if (!file) continue;
         ++opened;
         uint32_t records = CountRecords(file);

@@ -95,7 +95,7 @@ inline void MakeFile(const std::string& path, const std::vector<uint32_t>& statu
 
 inline RecordFile* OpenOrFail(const std::string& path) {
     const char* reason = nullptr;
-    RecordFile* file = OpenRecordFile(nullptr, path.c_str(), &reason);
+    RecordFile* file = OpenRecordFile(path.c_str(), &reason);
     EXPECT_NE(file, nullptr) << (reason ? reason : "");
     return file;
 }
