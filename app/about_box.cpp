@@ -1,13 +1,14 @@
 #include "about_box.h"
 
 #include "resource.h"
-#include "shell_state.h"
+
+namespace {
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: {
         // The start-up record carries the program icon for the caption.
-        if (auto* record = reinterpret_cast<StartupRecord*>(lParam)) {
+        if (auto* record = reinterpret_cast<const StartupRecord*>(lParam)) {
             SendMessageA(dialog, WM_SETICON, ICON_SMALL,
                          reinterpret_cast<LPARAM>(record->smallIcon));
             SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(record->largeIcon));
@@ -21,7 +22,9 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     return FALSE;
 }
 
-void ShowAboutBox(HWND owner) {
-    DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDialogProc,
-                    reinterpret_cast<LPARAM>(startupRecord));
+} // namespace
+
+void ShowAboutBox(HWND owner, const StartupRecord* startup) {
+    DialogBoxParamA(startup->module, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDialogProc,
+                    reinterpret_cast<LPARAM>(startup));
 }

@@ -1,6 +1,5 @@
 // Help > About: the program's name, version and description.
 #pragma once
-#include <windows.h>
+#include "program.h"
 
-void ShowAboutBox(HWND owner);
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+void ShowAboutBox(HWND owner, const StartupRecord* startup);

@@ -1,8 +1,6 @@
 // The command dispatcher: every menu item, toolbar button, shortcut and form
 // notification arrives here as WM_COMMAND.
 #pragma once
-#include <windows.h>
+#include "program.h"
 
-void OnCommand(HWND window, WPARAM wParam, LPARAM lParam);
-// Switches the commands that need an open record file on (1) or off (0).
-void EnableFileCommands(int on);
+void OnCommand(Program& program, WPARAM wParam);

@@ -5,6 +5,7 @@
 #include "file_commands.h"
 #include "folders.h"
 #include "main_form.h"
+#include "record_form.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -12,7 +13,6 @@
 namespace {
 
 constexpr char WINDOW_CLASS[] = "Quirebook";
-constexpr char WINDOW_TITLE[] = "Quirebook 1.9";
 constexpr int WINDOW_WIDTH = 400;
 // An overlapped window (the system adds the caption) of fixed size: 0xA0010.
 // The low bit 0x10 belongs to the class and does nothing for ours; it stays
@@ -20,7 +20,8 @@ constexpr int WINDOW_WIDTH = 400;
 constexpr DWORD WINDOW_STYLE = WS_OVERLAPPED | WS_SYSMENU | WS_MINIMIZEBOX | 0x10;
 constexpr UINT_PTR OPEN_TIMER = 1;
 
-MSG msg;
+// 1 while the Control key is taken to be held.
+uint32_t ctrlHeld;
 
 struct Tooltip {
     UINT_PTR command;
@@ -59,14 +60,22 @@ HICON LoadProgramIcon(HINSTANCE module, int size) {
         LoadImageA(module, MAKEINTRESOURCEA(IDI_BOOKSHELF), IMAGE_ICON, size, size, 0));
 }
 
-// The end of WM_CREATE: a file named on the command line is opened from the
-// loop, once workPath is known; without one the file commands start off.
-void OnCreate(HWND window) {
+// The program handed to CreateWindowExA, kept with the window.
+Program& ProgramOf(HWND window) {
+    return *reinterpret_cast<Program*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+// WM_CREATE: a file named on the command line is opened from the loop, once
+// workPath is known; without one the file commands start off.
+void OnCreate(HWND window, Program& program) {
+    program.window = window;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&program));
     BuildRecordForm(window);
-    if (GetCommandLineArg(1, filePath, sizeof filePath) == ARG_COPIED)
+    UpdateStatusLine(window, program.collection);
+    if (GetCommandLineArg(1, program.filePath, sizeof program.filePath) == ARG_COPIED)
         SetTimer(window, OPEN_TIMER, 10, nullptr);
     else
-        EnableFileCommands(0);
+        EnableFileCommands(window, 0);
 }
 
 void OnTooltip(NMTTDISPINFOA* info) {
@@ -92,12 +101,12 @@ UINT ControlShortcut(WPARAM key) {
 }
 
 // The program's keyboard rules; true when the key message is used up here.
-bool HandleKey(const MSG& message) {
+bool HandleKey(HWND window, const MSG& message) {
     if (message.message != WM_KEYDOWN && message.message != WM_KEYUP) return false;
     bool down = message.message == WM_KEYDOWN;
     WPARAM key = message.wParam;
     if (down && key == VK_ESCAPE) {
-        SendMessageA(hMainWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+        SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
         return true;
     }
     if (key == VK_CONTROL) {
@@ -105,13 +114,13 @@ bool HandleKey(const MSG& message) {
         return true;
     }
     if (key == VK_F1 || key == VK_F3) {
-        if (down) PostMessageA(hMainWnd, WM_COMMAND, key == VK_F1 ? IDT_README : IDT_SEARCH, 0);
+        if (down) PostMessageA(window, WM_COMMAND, key == VK_F1 ? IDT_README : IDT_SEARCH, 0);
         return true;
     }
     if (!ctrlHeld) return false;
     // While Control is held no key reaches the form: one shortcut per press of Control.
     if (UINT command = ControlShortcut(key)) {
-        PostMessageA(hMainWnd, WM_COMMAND, command, 0);
+        PostMessageA(window, WM_COMMAND, command, 0);
         ctrlHeld = 0;
     }
     return true;
@@ -144,10 +153,10 @@ StartupRecord* InitCommonUi() {
     return record;
 }
 
-bool InitApplication() {
-    startupRecord = InitCommonUi();
-    if (!startupRecord) return false;
-    hInstance = startupRecord->module;
+bool InitApplication(Program& program) {
+    StartupRecord* startup = InitCommonUi();
+    if (!startup) return false;
+    program.startup = startup;
 
     int height = WindowHeight();
     int x = CentredOrigin(GetSystemMetrics(SM_CXSCREEN), WINDOW_WIDTH);
@@ -157,60 +166,67 @@ bool InitApplication() {
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_BYTEALIGNWINDOW;
     windowClass.lpfnWndProc = MainWndProc;
-    windowClass.hInstance = hInstance;
-    windowClass.hIcon = startupRecord->largeIcon;
-    windowClass.hIconSm = startupRecord->smallIcon;
+    windowClass.hInstance = startup->module;
+    windowClass.hIcon = startup->largeIcon;
+    windowClass.hIconSm = startup->smallIcon;
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = WINDOW_CLASS;
     RegisterClassExA(&windowClass);
 
-    hMainMenu = LoadMenuA(hInstance, "Menu");
-    hMainWnd = CreateWindowExA(0, WINDOW_CLASS, WINDOW_TITLE, WINDOW_STYLE, x, y, WINDOW_WIDTH,
-                               height, nullptr, hMainMenu, hInstance, nullptr);
-    if (!hMainWnd) return false;
-    ShowWindow(hMainWnd, SW_SHOWNORMAL);
-    ChooseWorkPath();
-    sortField = 1;
+    HMENU menu = LoadMenuA(startup->module, "Menu");
+    HWND window = CreateWindowExA(0, WINDOW_CLASS, PROGRAM_TITLE, WINDOW_STYLE, x, y, WINDOW_WIDTH,
+                                  height, nullptr, menu, startup->module, &program);
+    if (!window) return false;
+    ShowWindow(window, SW_SHOWNORMAL);
+    ChooseWorkPath(program.workPath, sizeof program.workPath);
+    program.collection.sortField = 1;
     return true;
 }
 
-void MessageLoop() {
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (HandleKey(msg)) continue;
+void MessageLoop(HWND window) {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (HandleKey(window, message)) continue;
         // Dialog-style keyboard navigation (Tab between the form's controls).
-        if (IsDialogMessageA(hMainWnd, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        if (IsDialogMessageA(window, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
     }
 }
 
 void WinEntry() {
-    if (InitApplication()) MessageLoop();
+    static Program program;
+    if (InitApplication(program)) MessageLoop(program.window);
     ExitProcess(0);
 }
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_CREATE:
-        OnCreate(window);
+    if (message == WM_CREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        OnCreate(window, *static_cast<Program*>(create->lpCreateParams));
         return 0;
+    }
+    if (!GetWindowLongPtrA(window, GWLP_USERDATA))
+        return DefWindowProcA(window, message, wParam, lParam);
+    Program& program = ProgramOf(window);
+    switch (message) {
     case WM_COMMAND:
-        OnCommand(window, wParam, lParam);
+        OnCommand(program, wParam);
         return 0;
     case WM_CLOSE:
-        ExitProgram(window);
+        ExitProgram(program);
         return 0;
     // Cancel at the save question keeps the session from ending with unsaved records.
     case WM_QUERYENDSESSION:
-        return ExitProgram(window);
+        return ExitProgram(program);
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
     case WM_TIMER:
         if (wParam == OPEN_TIMER) {
             KillTimer(window, OPEN_TIMER);
-            OpenUserFile(filePath);
+            OpenUserFile(program, program.filePath);
         }
         return 0;
     case WM_NOTIFY: {

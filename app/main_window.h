@@ -1,19 +1,20 @@
 // The process: start-up, the main window, its message loop and window procedure.
 #pragma once
-#include "shell_state.h"
+#include "program.h"
 
 #include <cstddef>
 
 // Process entry: start-up, the message loop, then the end of the process.
 void WinEntry();
-// Every start-up step up to the message loop; false when start-up failed
-// (no memory for the start-up record, or no main window).
-bool InitApplication();
+// Every start-up step up to the message loop, for the given program, whose
+// window the main window becomes; false when start-up failed (no memory for
+// the start-up record, or no main window).
+bool InitApplication(Program& program);
 // The start-up record with the module and the icons, after the folders and
 // the common controls are ready; null when it cannot be allocated.
 StartupRecord* InitCommonUi();
-// Runs until WM_QUIT, turning the keyboard shortcuts into commands.
-void MessageLoop();
+// Runs until WM_QUIT, turning the keyboard shortcuts into commands for window.
+void MessageLoop(HWND window);
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Item n of the process's command line (see CommandLineArg).
 int GetCommandLineArg(uint32_t n, char* destination, size_t size);

@@ -1,11 +1,10 @@
 #include "cli.h"
 
+#include "collection.h"
 #include "csv_export.h"
 #include "csv_import.h"
 #include "field_catalogue.h"
 #include "record_file.h"
-#include "sort_search.h"
-#include "text_routines.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -31,7 +30,7 @@ struct FieldValue {
 class Cli {
   public:
     Cli(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
-    ~Cli() { CloseRecordFile(file_); }
+    ~Cli() { CloseCollection(collection_); }
     int Run(const std::vector<std::string>& args);
 
   private:
@@ -41,13 +40,12 @@ class Cli {
     }
     int Open(const std::string& path);
     bool ParseOrdinal(const std::string& text, uint32_t& ordinal);
-    int FindRecord(const std::string& ordinalText, int32_t& slot);
+    int GoToOrdinal(const std::string& ordinalText);
     bool CheckValue(const FieldValue& value);
     bool ParseAssignments(const std::vector<std::string>& args, size_t first,
                           std::vector<FieldValue>& values);
-    void WriteValue(int32_t slot, uint32_t field, const std::string& text);
-    void WriteBlankRecord(int32_t slot, const std::vector<FieldValue>& values);
-    int AddWithValues(const std::vector<FieldValue>& values, int32_t& slot);
+    void WriteValue(uint32_t field, const std::string& text);
+    int AddWithValues(const std::vector<FieldValue>& values);
 
     int New(const std::vector<std::string>& args);
     int Add(const std::vector<std::string>& args);
@@ -63,7 +61,8 @@ class Cli {
 
     std::ostream& out_;
     std::ostream& err_;
-    RecordFile* file_ = nullptr;
+    RecordFile* File() const { return collection_.hRecordFile; }
+    Collection collection_;
 };
 
 // A signed 32-bit decimal integer: an optional minus sign and digits only.
@@ -97,8 +96,8 @@ int Cli::Run(const std::vector<std::string>& args) {
 
 int Cli::Open(const std::string& path) {
     const char* reason = nullptr;
-    file_ = OpenRecordFile(path.c_str(), &reason);
-    if (!file_) return Fail(CLI_USAGE, path + ": " + reason);
+    if (!OpenCollection(collection_, path.c_str(), &reason))
+        return Fail(CLI_USAGE, path + ": " + reason);
     return CLI_DONE;
 }
 
@@ -112,22 +111,21 @@ bool Cli::ParseOrdinal(const std::string& text, uint32_t& ordinal) {
     return true;
 }
 
-// Finds the slot of a record by its ordinal; the file must be open.
-int Cli::FindRecord(const std::string& ordinalText, int32_t& slot) {
+// Shows the record with that ordinal; the file must be open.
+int Cli::GoToOrdinal(const std::string& ordinalText) {
     uint32_t ordinal = 0;
     if (!ParseOrdinal(ordinalText, ordinal)) return CLI_USAGE;
-    slot = NthRecord(file_, ordinal);
-    if (slot < 0) return Fail(CLI_NOT_DONE, "no record " + ordinalText);
+    if (!GoToRecord(collection_, ordinal)) return Fail(CLI_NOT_DONE, "no record " + ordinalText);
     return CLI_DONE;
 }
 
 bool Cli::CheckValue(const FieldValue& value) {
-    if (value.field > file_->fieldCount) {
+    if (value.field > File()->fieldCount) {
         Fail(CLI_USAGE, "this file has no field " + std::to_string(value.field));
         return false;
     }
     int32_t number = 0;
-    if (IsNumberField(file_->fields[value.field - 1].type) && !value.text.empty() &&
+    if (IsNumberField(File()->fields[value.field - 1].type) && !value.text.empty() &&
         !ParseInt32(value.text, number)) {
         Fail(CLI_USAGE, "field " + std::to_string(value.field) + " takes a whole number, not \"" +
                             value.text + "\"");
@@ -153,12 +151,13 @@ bool Cli::ParseAssignments(const std::vector<std::string>& args, size_t first,
     return true;
 }
 
-// Writes one checked value; an empty number is the blank record's value.
-void Cli::WriteValue(int32_t slot, uint32_t field, const std::string& text) {
-    if (IsNumberField(file_->fields[field - 1].type)) {
+// Writes one checked value into the shown record; an empty number is the
+// blank record's value.
+void Cli::WriteValue(uint32_t field, const std::string& text) {
+    if (IsNumberField(File()->fields[field - 1].type)) {
         int32_t number = 0;
         if (text.empty())
-            numberValue = field <= FIELD_COUNT ? fieldCatalogue[field].blankValue : 0;
+            numberValue = fieldCatalogue[field].blankValue;
         else if (ParseInt32(text, number))
             numberValue = static_cast<uint32_t>(number);
     } else {
@@ -166,80 +165,56 @@ void Cli::WriteValue(int32_t slot, uint32_t field, const std::string& text) {
         std::memcpy(textValue, text.data(), length);
         textValue[length] = '\0';
     }
-    WriteField(file_, slot, field);
+    WriteField(File(), collection_.currentRecord, field);
 }
 
-// Writes every field of a new record as a blank form would, in the form's
-// order (the kind first), taking the given values instead where there are some.
-void Cli::WriteBlankRecord(int32_t slot, const std::vector<FieldValue>& values) {
-    static const uint32_t order[FIELD_COUNT] = {20, 1,  2,  3,  4,  5,  6,  7,  8,  9,
-                                                10, 11, 12, 13, 14, 15, 16, 17, 18, 19};
-    for (uint32_t field : order) {
-        if (field > file_->fieldCount) continue;
-        std::string text;
-        for (const FieldValue& value : values)
-            if (value.field == field) text = value.text;
-        WriteValue(slot, field, text);
-    }
-}
-
-int Cli::AddWithValues(const std::vector<FieldValue>& values, int32_t& slot) {
-    slot = AddRecord(file_);
-    if (slot < 0) return Fail(CLI_NOT_DONE, "Collection Full");
-    WriteBlankRecord(slot, values);
+// A blank record, as the window adds one, with the given values in it.
+int Cli::AddWithValues(const std::vector<FieldValue>& values) {
+    if (AddBlankRecord(collection_, KIND_MOVIE) < 0) return Fail(CLI_NOT_DONE, "Collection Full");
+    for (const FieldValue& value : values) WriteValue(value.field, value.text);
     return CLI_DONE;
 }
 
 int Cli::New(const std::vector<std::string>& args) {
     if (args.size() != 3) return Fail(CLI_USAGE, "usage: quirebook-cli new FILE NAME");
-    file_ = CreateStandardRecordFile(args[1].c_str(), args[2].c_str());
-    if (!file_) return Fail(CLI_USAGE, args[1] + ": the file cannot be created");
+    if (!CreateCollection(collection_, args[1].c_str(), args[2].c_str()))
+        return Fail(CLI_USAGE, args[1] + ": the file cannot be created");
     return CLI_DONE;
 }
 
 int Cli::Add(const std::vector<std::string>& args) {
     std::vector<FieldValue> values;
-    int32_t slot = -1;
     if (int status = Open(args[1])) return status;
     if (!ParseAssignments(args, 2, values)) return CLI_USAGE;
-    if (int status = AddWithValues(values, slot)) return status;
-    out_ << RecordOrdinal(file_, slot) << "\n";
+    if (int status = AddWithValues(values)) return status;
+    out_ << collection_.currentNumber << "\n";
     return CLI_DONE;
 }
 
 int Cli::Set(const std::vector<std::string>& args) {
     if (args.size() < 4) return Fail(CLI_USAGE, "usage: quirebook-cli set FILE ORDINAL N=VALUE...");
     std::vector<FieldValue> values;
-    int32_t slot = -1;
     if (int status = Open(args[1])) return status;
     if (!ParseAssignments(args, 3, values)) return CLI_USAGE;
-    if (int status = FindRecord(args[2], slot)) return status;
-    for (const FieldValue& value : values) WriteValue(slot, value.field, value.text);
+    if (int status = GoToOrdinal(args[2])) return status;
+    for (const FieldValue& value : values) WriteValue(value.field, value.text);
     return CLI_DONE;
 }
 
 int Cli::Delete(const std::vector<std::string>& args) {
     if (args.size() != 3) return Fail(CLI_USAGE, "usage: quirebook-cli delete FILE ORDINAL");
-    int32_t slot = -1;
     if (int status = Open(args[1])) return status;
-    if (int status = FindRecord(args[2], slot)) return status;
-    DeleteRecord(file_, slot);
+    if (int status = GoToOrdinal(args[2])) return status;
+    DeleteShownRecord(collection_);
     return CLI_DONE;
 }
 
 int Cli::Copy(const std::vector<std::string>& args) {
     if (args.size() != 3) return Fail(CLI_USAGE, "usage: quirebook-cli copy FILE ORDINAL");
-    int32_t source = -1;
     if (int status = Open(args[1])) return status;
-    if (int status = FindRecord(args[2], source)) return status;
-    uint32_t ordinal = static_cast<uint32_t>(RecordOrdinal(file_, source));
-    int32_t target = AddRecord(file_);
-    if (target < 0) return Fail(CLI_NOT_DONE, "Collection Full");
-    // The add may have compacted the slots or taken a free slot before the
-    // source; find the source again by the ordinal it had before the add.
-    if (static_cast<uint32_t>(RecordOrdinal(file_, target)) <= ordinal) ++ordinal;
-    CopyRecord(file_, NthRecord(file_, ordinal), target);
-    out_ << RecordOrdinal(file_, target) << "\n";
+    if (int status = GoToOrdinal(args[2])) return status;
+    if (CopyShownRecord(collection_) < 0) return Fail(CLI_NOT_DONE, "Collection Full");
+    out_ << collection_.currentNumber << "\n";
     return CLI_DONE;
 }
 
@@ -248,10 +223,11 @@ int Cli::Sort(const std::vector<std::string>& args) {
     if (int status = Open(args[1])) return status;
     int32_t field = 0;
     if (!ParseInt32(args[2], field) || field < 1 ||
-        static_cast<uint32_t>(field) > file_->fieldCount)
+        static_cast<uint32_t>(field) > File()->fieldCount)
         return Fail(CLI_USAGE, "the sort field must be a number from 1 to " +
-                                   std::to_string(file_->fieldCount));
-    SortRecords(file_, static_cast<uint32_t>(field));
+                                   std::to_string(File()->fieldCount));
+    collection_.sortField = static_cast<uint32_t>(field);
+    SortCollection(collection_);
     return CLI_DONE;
 }
 
@@ -261,18 +237,14 @@ int Cli::Find(const std::vector<std::string>& args) {
         return Fail(CLI_USAGE,
                     "usage: quirebook-cli find FILE TEXT [--after ORDINAL | --before ORDINAL]");
     if (int status = Open(args[1])) return status;
-    CopyCount(args[2].c_str(), searchText,
-              static_cast<uint32_t>(std::min<size_t>(args[2].size(), SEARCH_TEXT_LENGTH)));
-    int32_t found = -1;
+    SetSearchText(args[2].c_str());
+    SearchDirection direction = SEARCH_FIRST;
     if (from) {
-        int32_t slot = -1;
-        if (int status = FindRecord(args[4], slot)) return status;
-        found = args[3] == "--after" ? FindNextMatch(file_, slot) : FindPreviousMatch(file_, slot);
-    } else {
-        found = FindFirstMatch(file_);
+        if (int status = GoToOrdinal(args[4])) return status;
+        direction = args[3] == "--after" ? SEARCH_FORWARD : SEARCH_BACKWARD;
     }
-    if (found < 0) return Fail(CLI_NOT_DONE, "No Match Found");
-    out_ << RecordOrdinal(file_, found) << "\n";
+    if (!FindMatch(collection_, direction)) return Fail(CLI_NOT_DONE, "No Match Found");
+    out_ << collection_.currentNumber << "\n";
     return CLI_DONE;
 }
 
@@ -281,18 +253,17 @@ int Cli::Show(const std::vector<std::string>& args) {
         return Fail(CLI_USAGE, "usage: quirebook-cli show FILE [ORDINAL]");
     if (int status = Open(args[1])) return status;
     if (args.size() == 2) {
-        ReadCollectionName(file_);
+        ReadCollectionName(File());
         out_ << "name\t" << textValue << "\n"
-             << "fields\t" << file_->fieldCount << "\n"
-             << "slots\t" << file_->slotCount << "\n"
-             << "records\t" << CountRecords(file_) << "\n";
+             << "fields\t" << File()->fieldCount << "\n"
+             << "slots\t" << File()->slotCount << "\n"
+             << "records\t" << CountRecords(File()) << "\n";
         return CLI_DONE;
     }
-    int32_t slot = -1;
-    if (int status = FindRecord(args[2], slot)) return status;
-    for (uint32_t field = 1; field <= file_->fieldCount; ++field) {
+    if (int status = GoToOrdinal(args[2])) return status;
+    for (uint32_t field = 1; field <= File()->fieldCount; ++field) {
         out_ << field << "\t";
-        if (IsNumberField(ReadField(file_, slot, field)))
+        if (IsNumberField(ReadField(File(), collection_.currentRecord, field)))
             out_ << static_cast<int32_t>(numberValue);
         else
             out_ << textValue;
@@ -306,7 +277,7 @@ int Cli::Export(const std::vector<std::string>& args) {
         return Fail(CLI_USAGE, "usage: quirebook-cli export FILE [CSV]");
     if (int status = Open(args[1])) return status;
     std::string csv = args.size() == 3 ? args[2] : CSV_FILE_NAME;
-    if (ExportCsv(file_, csv.c_str()) != EXPORT_DONE)
+    if (ExportCsv(File(), csv.c_str()) != EXPORT_DONE)
         return Fail(CLI_NOT_DONE, csv + ": Export Failed");
     return CLI_DONE;
 }
@@ -343,8 +314,7 @@ int Cli::Import(const std::vector<std::string>& args) {
     }
     size_t added = 0;
     for (const std::vector<FieldValue>& values : records) {
-        int32_t slot = -1;
-        if (AddWithValues(values, slot) != CLI_DONE)
+        if (AddWithValues(values) != CLI_DONE)
             return Fail(CLI_NOT_DONE, std::to_string(added) + " records added before that");
         ++added;
     }

@@ -10,9 +10,6 @@
 uint32_t numberValue = 0;
 char textValue[TEXT_VALUE_SIZE] = {};
 
-const uint32_t standardFieldTypes[STANDARD_FIELD_COUNT] = {13, 13, 12, 12, 12, 12, 13, 2,  2,  2,
-                                                           12, 2,  2,  2,  2,  2,  12, 14, 12, 2};
-
 namespace {
 
 constexpr uint32_t SKELETON_SIZE = 6354;
@@ -262,17 +259,6 @@ int LayOutFields(RecordFile* file) {
     file->recordSize = recordSize;
     AppendEmptySlots(file, 0);
     return 1;
-}
-
-RecordFile* CreateStandardRecordFile(const char* path, const char* name) {
-    RecordFile* file = CreateRecordFile(path, STANDARD_FIELD_COUNT);
-    if (!file) return nullptr;
-    WriteCollectionName(file, name);
-    WriteHeaderWord(file, 1);
-    for (uint32_t field = 1; field <= STANDARD_FIELD_COUNT; ++field)
-        DefineField(file, field, standardFieldTypes[field - 1]);
-    LayOutFields(file);
-    return file;
 }
 
 uint32_t ReadField(RecordFile* file, int32_t slot, uint32_t field) {

@@ -100,10 +100,3 @@ void CheckCapacity(RecordFile* file);
 int GrowSlots(RecordFile* file);
 int CompactSlots(RecordFile* file);
 int ShrinkSlots(RecordFile* file);
-
-// The layout of every collection the program makes: 20 fields of these types.
-constexpr uint32_t STANDARD_FIELD_COUNT = 20;
-extern const uint32_t standardFieldTypes[STANDARD_FIELD_COUNT];
-
-// Creates a file with the standard layout and the given collection name, and no record.
-RecordFile* CreateStandardRecordFile(const char* path, const char* name);

@@ -1,18 +1,11 @@
 #include "main_form.h"
 
 #include "field_catalogue.h"
-#include "record_form.h"
 #include "resource.h"
 
 #include <commctrl.h>
 
-HWND hToolbar;
-HWND hStatusBar;
-
 namespace {
-
-// The one button record handed to the toolbar for every button.
-TBBUTTON toolbarButton;
 
 struct ToolbarEntry {
     BYTE style;
@@ -41,106 +34,115 @@ const ToolbarEntry toolbarEntries[] = {
     {TBSTYLE_BUTTON, IDB_README - IDB_FIRST_TOOL, IDT_README},
 };
 
-constexpr DWORD LABEL = SS_LEFT;
-constexpr DWORD EDITABLE_LIST = CBS_DROPDOWN | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
-constexpr DWORD PICK_LIST = CBS_DROPDOWNLIST | WS_BORDER | WS_TABSTOP;
-constexpr DWORD TEXT_BOX = ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
-// No ES_AUTOHSCROLL: typing stops at the box's right edge.
-constexpr DWORD NUMBER_BOX = WS_BORDER | WS_TABSTOP;
-constexpr DWORD COMMENT_BOX = ES_MULTILINE | WS_BORDER | WS_TABSTOP;
 constexpr DWORD PUSH_BUTTON = BS_PUSHBUTTON | WS_BORDER | WS_TABSTOP;
 
-struct FormControl {
+// How each kind of field control is made.
+struct ControlStyle {
     const char* className;
-    int id;
-    const char* text;
-    int x, y, width, height; // a combo box's height is that of its dropped-down list
     DWORD style;
 };
 
-// In creation order, which is also the Tab order.
-const FormControl formControls[] = {
-    {"Static", 99, "Title", 5, 30, 50, 20, LABEL},
-    {"ComboBox", 101, nullptr, 60, 30, 320, 300, EDITABLE_LIST},
-    {"Static", 200, "Author", 5, 57, 50, 20, LABEL},
-    {"ComboBox", 102, nullptr, 60, 57, 320, 300, EDITABLE_LIST},
-    {"Static", 99, "Subject/Style", 5, 84, 90, 20, LABEL},
-    {"ComboBox", 103, nullptr, 100, 84, 120, 300, EDITABLE_LIST},
-    {"Static", 201, "Pub. Date", 225, 84, 70, 20, LABEL},
-    {"Button", 104, nullptr, 300, 84, 80, 20, PUSH_BUTTON},
-    {"Static", 202, "ISBN", 5, 111, 50, 20, LABEL},
-    {"Edit", 105, nullptr, 60, 111, 160, 20, TEXT_BOX},
-    {"Static", 99, "Buy Date", 225, 111, 80, 20, LABEL},
-    {"Button", 106, nullptr, 300, 111, 80, 20, PUSH_BUTTON},
-    {"Static", 99, "Series", 5, 136, 50, 20, LABEL},
-    {"Edit", 107, nullptr, 60, 136, 250, 20, TEXT_BOX},
-    {"Static", 99, "No.", 320, 136, 20, 20, LABEL},
-    {"Edit", 108, nullptr, 350, 136, 30, 20, NUMBER_BOX},
-    {"Static", 203, "Pages", 5, 161, 50, 20, LABEL},
-    {"Edit", 109, nullptr, 60, 161, 50, 20, TEXT_BOX},
-    {"Static", 99, "Price", 120, 161, 50, 20, LABEL},
-    {"Edit", 110, nullptr, 170, 161, 60, 20, NUMBER_BOX},
-    {"Static", 207, "Dewey", 250, 161, 50, 20, LABEL},
-    {"Edit", 111, nullptr, 310, 161, 70, 20, TEXT_BOX},
-    {"Static", 204, "Read A", 5, 186, 50, 20, LABEL},
-    {"ComboBox", 112, nullptr, 60, 186, 65, 140, PICK_LIST},
-    {"Static", 205, "Read B", 130, 186, 60, 20, LABEL},
-    {"ComboBox", 113, nullptr, 190, 186, 65, 140, PICK_LIST & ~WS_BORDER},
-    {"Static", 206, "Read C", 260, 186, 60, 20, LABEL},
-    {"ComboBox", 114, nullptr, 320, 186, 65, 140, PICK_LIST},
-    {"Static", 99, "Rating", 5, 215, 60, 20, LABEL},
-    {"Edit", 115, nullptr, 60, 215, 40, 20, TEXT_BOX},
-    {"Static", 99, "Status", 110, 215, 60, 20, LABEL},
-    {"ComboBox", 116, nullptr, 155, 215, 90, 180, PICK_LIST},
-    {"Static", 99, "Where", 250, 215, 60, 20, LABEL},
-    {"ComboBox", 117, nullptr, 295, 215, 90, 300, EDITABLE_LIST},
-    {"Static", 99, "Comments", 5, 238, 90, 20, LABEL},
-    {"Edit", 118, nullptr, 5, 263, 380, 60, COMMENT_BOX},
-    {"ComboBox", 119, nullptr, 5, 328, 380, 300, EDITABLE_LIST},
-    {"Button", IDC_EXECUTE, "Execute", 220, 355, 80, 20, PUSH_BUTTON},
-    {"Button", IDC_CHANGE, "Change..", 305, 355, 80, 20, PUSH_BUTTON},
+ControlStyle StyleOf(FieldControl control) {
+    switch (control) {
+    case CONTROL_EDITABLE_LIST:
+        return {"ComboBox", CBS_DROPDOWN | WS_VSCROLL | WS_BORDER | WS_TABSTOP};
+    case CONTROL_PICK_LIST:
+        return {"ComboBox", CBS_DROPDOWNLIST | WS_BORDER | WS_TABSTOP};
+    case CONTROL_TEXT_BOX:
+        return {"Edit", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP};
+    case CONTROL_FIXED_BOX: // no ES_AUTOHSCROLL: typing stops at the box's right edge
+        return {"Edit", WS_BORDER | WS_TABSTOP};
+    case CONTROL_COMMENT_BOX:
+        return {"Edit", ES_MULTILINE | WS_BORDER | WS_TABSTOP};
+    default:
+        return {"Button", PUSH_BUTTON};
+    }
+}
+
+// Where a field's label and control stand; both share the row's top edge.
+// A combo box's height is that of its dropped-down list.
+struct FieldPlace {
+    uint32_t field;
+    int labelX, labelWidth; // a field without a label has width 0
+    int x, y, width, height;
 };
 
-void FillList(HWND window, int id, const char* const* items, int count) {
-    for (int i = 0; i < count; ++i)
-        SendDlgItemMessageA(window, id, CB_INSERTSTRING, static_cast<WPARAM>(i),
-                            reinterpret_cast<LPARAM>(items[i]));
+// In creation order, which is also the Tab order.
+const FieldPlace formLayout[] = {
+    {1, 5, 50, 60, 30, 320, 300},     {2, 5, 50, 60, 57, 320, 300},
+    {3, 5, 90, 100, 84, 120, 300},    {4, 225, 70, 300, 84, 80, 20},
+    {5, 5, 50, 60, 111, 160, 20},     {6, 225, 80, 300, 111, 80, 20},
+    {7, 5, 50, 60, 136, 250, 20},     {8, 320, 20, 350, 136, 30, 20},
+    {9, 5, 50, 60, 161, 50, 20},      {10, 120, 50, 170, 161, 60, 20},
+    {11, 250, 50, 310, 161, 70, 20},  {12, 5, 50, 60, 186, 65, 140},
+    {13, 130, 60, 190, 186, 65, 140}, {14, 260, 60, 320, 186, 65, 140},
+    {15, 5, 60, 60, 215, 40, 20},     {16, 110, 60, 155, 215, 90, 180},
+    {17, 250, 60, 295, 215, 90, 300}, {18, 5, 90, 5, 263, 380, 60},
+    {19, 0, 0, 5, 328, 380, 300},
+};
+// The Comments label stands on a row of its own, above its box.
+constexpr int COMMENTS_LABEL_Y = 238;
+constexpr int LABEL_HEIGHT = 20;
+// The Read B list has always been drawn without a border.
+constexpr uint32_t BORDERLESS_FIELD = 13;
+
+void MakeControl(HWND window, HINSTANCE module, const char* className, int id, const char* text,
+                 DWORD style, int x, int y, int width, int height) {
+    CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, window,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), module, nullptr);
+}
+
+void MakeField(HWND window, HINSTANCE module, const FieldPlace& place) {
+    const FieldInfo& info = fieldCatalogue[place.field];
+    if (place.labelWidth > 0) {
+        int labelY = place.field == 18 ? COMMENTS_LABEL_Y : place.y;
+        MakeControl(window, module, "Static", info.labelId, info.bookLabel, SS_LEFT, place.labelX,
+                    labelY, place.labelWidth, LABEL_HEIGHT);
+    }
+    ControlStyle control = StyleOf(info.control);
+    if (place.field == BORDERLESS_FIELD) control.style &= ~WS_BORDER;
+    MakeControl(window, module, control.className,
+                FIRST_FIELD_CONTROL + static_cast<int>(place.field), nullptr, control.style,
+                place.x, place.y, place.width, place.height);
+    for (int i = 0; i < info.listSize; ++i)
+        SendDlgItemMessageA(window, FIRST_FIELD_CONTROL + static_cast<int>(place.field),
+                            CB_INSERTSTRING, static_cast<WPARAM>(i),
+                            reinterpret_cast<LPARAM>(info.list[i]));
 }
 
 } // namespace
 
-void AddToolbarButton(int image, int command) {
-    toolbarButton.iBitmap = image;
-    toolbarButton.idCommand = command;
-    SendMessageA(hToolbar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&toolbarButton));
+HWND Toolbar(HWND window) {
+    return GetDlgItem(window, IDC_TOOLBAR);
+}
+
+HWND StatusBar(HWND window) {
+    return GetDlgItem(window, IDC_STATUSBAR);
 }
 
 void BuildRecordForm(HWND window) {
     HINSTANCE module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
-    toolbarButton = {IDB_NEW - IDB_FIRST_TOOL, IDT_NEW, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0};
+    TBBUTTON button = {
+        IDB_NEW - IDB_FIRST_TOOL, IDT_NEW, TBSTATE_ENABLED, TBSTYLE_BUTTON, {}, 0, 0};
     // The bitmap of the first button holds one image; with a count of 0 some
     // toolbars leave it out of the image list and every later picture shifts.
-    hToolbar = CreateToolbarEx(window, WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT,
-                               IDC_TOOLBAR, 1, module, IDB_NEW, &toolbarButton, 1, 0, 0, 16, 16,
-                               sizeof(TBBUTTON));
+    HWND toolbar = CreateToolbarEx(window, WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT,
+                                   IDC_TOOLBAR, 1, module, IDB_NEW, &button, 1, 0, 0, 16, 16,
+                                   sizeof(TBBUTTON));
     for (int id = IDB_OPEN; id <= IDB_LAST_TOOL; ++id) {
         TBADDBITMAP bitmap = {module, static_cast<UINT_PTR>(id)};
-        SendMessageA(hToolbar, TB_ADDBITMAP, 1, reinterpret_cast<LPARAM>(&bitmap));
+        SendMessageA(toolbar, TB_ADDBITMAP, 1, reinterpret_cast<LPARAM>(&bitmap));
     }
     for (const ToolbarEntry& entry : toolbarEntries) {
-        toolbarButton.fsStyle = entry.style;
-        AddToolbarButton(entry.image, entry.command);
+        button.iBitmap = entry.image;
+        button.idCommand = entry.command;
+        button.fsStyle = entry.style;
+        SendMessageA(toolbar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
     }
 
-    hStatusBar = CreateStatusWindowA(WS_CHILD | WS_VISIBLE, "Quirebook 1.9", window, IDC_STATUSBAR);
-    UpdateStatusLine();
+    CreateStatusWindowA(WS_CHILD | WS_VISIBLE, PROGRAM_TITLE, window, IDC_STATUSBAR);
 
-    for (const FormControl& control : formControls)
-        CreateWindowExA(0, control.className, control.text, WS_CHILD | WS_VISIBLE | control.style,
-                        control.x, control.y, control.width, control.height, window,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), module, nullptr);
-
-    FillList(window, FIRST_FIELD_CONTROL + 16, statusList, STATUS_LIST_SIZE);
-    for (int field = 12; field <= 14; ++field)
-        FillList(window, FIRST_FIELD_CONTROL + field, readingList, READING_LIST_SIZE);
+    for (const FieldPlace& place : formLayout) MakeField(window, module, place);
+    MakeControl(window, module, "Button", IDC_EXECUTE, "Execute", PUSH_BUTTON, 220, 355, 80, 20);
+    MakeControl(window, module, "Button", IDC_CHANGE, "Change..", PUSH_BUTTON, 305, 355, 80, 20);
 }

@@ -1,7 +1,6 @@
 #include "prompt_dialog.h"
 
 #include "resource.h"
-#include "shell_state.h"
 
 #include <commctrl.h>
 
@@ -161,8 +160,9 @@ INT_PTR CALLBACK PromptDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 }
 
 int32_t ShowPrompt(HWND owner) {
-    if (DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_PROMPT), owner, PromptDialogProc, 0) ==
-        -1) {
+    HINSTANCE module = owner ? reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE))
+                             : GetModuleHandleA(nullptr);
+    if (DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_PROMPT), owner, PromptDialogProc, 0) == -1) {
         ResetPromptRequest();
         promptResult = PROMPT_CANCEL;
     }

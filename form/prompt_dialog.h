@@ -47,6 +47,7 @@ extern HWND searchOwner;
 void ResetPromptRequest();
 INT_PTR CALLBACK PromptDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Opens the prompt dialog for the current request and returns promptResult.
-// When the dialog cannot be opened the request is reset and the answer is Cancel.
+// Opens the prompt dialog of the owner's module (the program's own without an
+// owner) for the current request and returns promptResult. When the dialog
+// cannot be opened the request is reset and the answer is Cancel.
 int32_t ShowPrompt(HWND owner);

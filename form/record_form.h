@@ -1,14 +1,19 @@
-// Moving values between the current record and the form, and the status line.
+// Moving values between the shown record of a collection and the form of the
+// main window, and the status line.
 #pragma once
+#include <windows.h>
+
 #include <cstdint>
 
+struct Collection;
+
 // Empties every field control; the reading lists show "No", Status "Shelved".
-void ClearRecordForm();
-// Shows record currentRecord of hRecordFile; without one the form stays cleared.
-void ShowRecord();
-// Writes every control into record currentRecord of hRecordFile, if there is one.
-void StoreRecord();
+void ClearRecordForm(HWND window);
+// Shows the collection's current record; without one the form stays cleared.
+void ShowRecord(HWND window, const Collection& collection);
+// Writes every control into the collection's current record, if there is one.
+void StoreRecord(HWND window, const Collection& collection);
 // The Book label set for kind 1, the Movie label set for any other kind.
-void SetKindLabels(uint32_t kind);
+void SetKindLabels(HWND window, uint32_t kind);
 // "No File!", "No Records!" or "Record N of M" in the status bar.
-void UpdateStatusLine();
+void UpdateStatusLine(HWND window, const Collection& collection);

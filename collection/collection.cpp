@@ -1,0 +1,159 @@
+#include "collection.h"
+
+#include "field_catalogue.h"
+#include "record_file.h"
+#include "sort_search.h"
+#include "text_routines.h"
+
+#include <cstring>
+
+namespace {
+
+// The ordinal and the count follow the shown slot after every move or change.
+void RefreshPosition(Collection& collection) {
+    collection.currentNumber = RecordOrdinal(collection.hRecordFile, collection.currentRecord);
+    collection.recordCount = static_cast<int32_t>(CountRecords(collection.hRecordFile));
+}
+
+void ShowSlot(Collection& collection, int32_t slot) {
+    collection.currentRecord = slot;
+    RefreshPosition(collection);
+}
+
+// Starts on the first record of a newly opened or created file.
+bool Begin(Collection& collection, RecordFile* file) {
+    collection.hRecordFile = file;
+    collection.recordsAdded = collection.changesMade = 0;
+    ShowSlot(collection, NthRecord(file, 1));
+    return file != nullptr;
+}
+
+// Every field a blank form stores, in the form's order: the kind first.
+void WriteBlankRecord(RecordFile* file, int32_t slot, uint32_t kind) {
+    for (uint32_t n = 0; n < FIELD_COUNT; ++n) {
+        uint32_t field = n == 0 ? KIND_FIELD : n;
+        if (field > file->fieldCount) continue;
+        numberValue = field == KIND_FIELD ? kind : fieldCatalogue[field].blankValue;
+        textValue[0] = '\0';
+        WriteField(file, slot, field);
+    }
+}
+
+} // namespace
+
+RecordFile* CreateStandardRecordFile(const char* path, const char* name) {
+    RecordFile* file = CreateRecordFile(path, FIELD_COUNT);
+    if (!file) return nullptr;
+    WriteCollectionName(file, name);
+    WriteHeaderWord(file, 1);
+    for (uint32_t field = 1; field <= FIELD_COUNT; ++field)
+        DefineField(file, field, fieldCatalogue[field].type);
+    LayOutFields(file);
+    return file;
+}
+
+bool OpenCollection(Collection& collection, const char* path, const char** reason) {
+    CloseCollection(collection);
+    return Begin(collection, OpenRecordFile(path, reason));
+}
+
+bool CreateCollection(Collection& collection, const char* path, const char* name) {
+    CloseCollection(collection);
+    return Begin(collection, CreateStandardRecordFile(path, name));
+}
+
+void CloseCollection(Collection& collection) {
+    CloseRecordFile(collection.hRecordFile);
+    collection.hRecordFile = nullptr;
+    ShowSlot(collection, -1);
+}
+
+bool HasUnsavedChanges(const Collection& collection) {
+    return collection.recordsAdded || collection.changesMade;
+}
+
+void MarkSaved(Collection& collection) {
+    collection.recordsAdded = collection.changesMade = 0;
+}
+
+bool GoToRecord(Collection& collection, uint32_t ordinal) {
+    int32_t slot = NthRecord(collection.hRecordFile, ordinal);
+    if (slot < 0) return false;
+    ShowSlot(collection, slot);
+    return true;
+}
+
+void GoToNextRecord(Collection& collection) {
+    ShowSlot(collection, NextRecord(collection.hRecordFile, collection.currentRecord));
+}
+
+void GoToPreviousRecord(Collection& collection) {
+    ShowSlot(collection, PreviousRecord(collection.hRecordFile, collection.currentRecord));
+}
+
+int32_t AddBlankRecord(Collection& collection, uint32_t kind) {
+    int32_t slot = AddRecord(collection.hRecordFile);
+    if (slot < 0) return -1;
+    WriteBlankRecord(collection.hRecordFile, slot, kind);
+    collection.recordsAdded = 1;
+    ShowSlot(collection, slot);
+    return slot;
+}
+
+int32_t CopyShownRecord(Collection& collection) {
+    RecordFile* file = collection.hRecordFile;
+    int32_t ordinal = RecordOrdinal(file, collection.currentRecord);
+    if (ordinal < 0) return -1;
+    int32_t target = AddRecord(file);
+    if (target < 0) return -1;
+    // The add may have compacted the slots or taken a free slot in front of
+    // the shown record; its ordinal, one more in the latter case, still finds it.
+    if (RecordOrdinal(file, target) <= ordinal) ++ordinal;
+    CopyRecord(file, NthRecord(file, static_cast<uint32_t>(ordinal)), target);
+    collection.recordsAdded = 1;
+    ShowSlot(collection, target);
+    return target;
+}
+
+bool DeleteShownRecord(Collection& collection) {
+    RecordFile* file = collection.hRecordFile;
+    int32_t deleted = collection.currentRecord;
+    if (!DeleteRecord(file, deleted)) return false;
+    bool fromStart = collection.currentNumber == 1 || collection.recordCount == 2;
+    collection.changesMade = 1;
+    ShowSlot(collection, fromStart ? NthRecord(file, 1) : PreviousRecord(file, deleted));
+    return true;
+}
+
+void SortCollection(Collection& collection) {
+    SortRecords(collection.hRecordFile, collection.sortField);
+    ShowSlot(collection, NthRecord(collection.hRecordFile, 1));
+}
+
+bool RenameCollection(Collection& collection, const char* name) {
+    RecordFile* file = collection.hRecordFile;
+    if (!ReadCollectionName(file)) return false;
+    char before[COLLECTION_NAME_SIZE + 1];
+    CopyCount(textValue, before, COLLECTION_NAME_SIZE);
+    WriteCollectionName(file, name);
+    ReadCollectionName(file);
+    if (std::strcmp(before, textValue) == 0) return false;
+    collection.changesMade = 1;
+    return true;
+}
+
+void SetSearchText(const char* text) {
+    uint32_t length = TextLength(text);
+    CopyCount(text, searchText, length < SEARCH_TEXT_LENGTH ? length : SEARCH_TEXT_LENGTH);
+}
+
+bool FindMatch(Collection& collection, SearchDirection direction) {
+    RecordFile* file = collection.hRecordFile;
+    int32_t slot = direction == SEARCH_FIRST ? FindFirstMatch(file)
+                   : direction == SEARCH_FORWARD
+                       ? FindNextMatch(file, collection.currentRecord)
+                       : FindPreviousMatch(file, collection.currentRecord);
+    if (slot < 0) return false;
+    ShowSlot(collection, slot);
+    return true;
+}

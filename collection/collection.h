@@ -1,0 +1,59 @@
+// The open collection: the record file the program works on, the record the
+// user sees, and what changed since the collection was opened or saved. The
+// window's commands and quirebook-cli change a collection only through these
+// operations, so the two cannot drift apart.
+#pragma once
+#include <cstdint>
+
+struct RecordFile;
+
+struct Collection {
+    RecordFile* hRecordFile = nullptr; // null when no collection is open
+    int32_t currentRecord = -1;        // slot of the record shown, -1 for none
+    int32_t currentNumber = -1;        // its ordinal, -1 for none
+    int32_t recordCount = 0;
+    uint32_t recordsAdded = 0; // 1 when records were added since the last open or save
+    uint32_t changesMade = 0;  // 1 when anything else changed since then
+    uint32_t sortField = 1;    // the field Sort orders the records by
+};
+
+// Creates a record file with the layout of every collection the program
+// makes, the given collection name and no record.
+RecordFile* CreateStandardRecordFile(const char* path, const char* name);
+
+// Each of these closes the collection open until then. On success the first
+// record is shown (none in an empty collection) and nothing counts as changed.
+bool OpenCollection(Collection& collection, const char* path, const char** reason = nullptr);
+bool CreateCollection(Collection& collection, const char* path, const char* name);
+void CloseCollection(Collection& collection);
+
+// What the save question asks about, and the state after a save.
+bool HasUnsavedChanges(const Collection& collection);
+void MarkSaved(Collection& collection);
+
+// Moving the shown record. GoToRecord changes nothing when there is no record
+// with that ordinal; the first and the last record are the ends of Next and Previous.
+bool GoToRecord(Collection& collection, uint32_t ordinal);
+void GoToNextRecord(Collection& collection);
+void GoToPreviousRecord(Collection& collection);
+
+// Adds a record of the given kind with a blank record's values and shows it.
+// The new slot, or -1 when the collection is full (nothing changes then).
+int32_t AddBlankRecord(Collection& collection, uint32_t kind);
+// Adds a copy of the shown record and shows the copy; -1 when the collection
+// is full or no record is shown.
+int32_t CopyShownRecord(Collection& collection);
+// Deletes the shown record and shows the one before it, or the first record
+// when the deleted one was first or only one other is left.
+bool DeleteShownRecord(Collection& collection);
+// Orders the records by sortField and shows the first.
+void SortCollection(Collection& collection);
+// Writes the collection name; true when it differs from the name before.
+bool RenameCollection(Collection& collection, const char* name);
+
+enum SearchDirection { SEARCH_FIRST, SEARCH_FORWARD, SEARCH_BACKWARD };
+// Searches for the first 30 characters of text from now on.
+void SetSearchText(const char* text);
+// The first match in the collection, or the next or previous one from the
+// shown record, becomes the shown record; false when there is none.
+bool FindMatch(Collection& collection, SearchDirection direction);

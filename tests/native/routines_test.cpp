@@ -1,0 +1,108 @@
+// The portable routines under the form and the shell: numbers and texts,
+// prices, and the command line.
+#include "command_line.h"
+#include "price.h"
+#include "text_routines.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(TextRoutines, NumbersTakeEveryByteAndTextsAreFoundByPosition) {
+    const std::pair<const char*, uint32_t> numbers[] = {
+        {"123", 123}, {"007", 7}, {"-45", uint32_t(-45)}, {"12a", 169}, {"4294967296", 0},
+        {"", 0},      {"-", 0},   {"Smith", 417436},      {"1 ", 250},  {"\xFF", 207}};
+    for (auto [text, value] : numbers) EXPECT_EQ(DecimalToNumber(text), value) << text;
+    char text[16];
+    for (int32_t value : {0, -1, 1000, INT32_MAX, INT32_MIN}) {
+        NumberToDecimal(value, text);
+        EXPECT_EQ(text, std::to_string(value));
+    }
+    const std::tuple<int32_t, const char*, const char*, int32_t> finds[] = {
+        {1, "12.50", ".", 3}, {1, "1250", ".", 0},  {1, ".", ".", -1},
+        {1, "ab", "abc", -1}, {0, "abc", "b", -2},  {3, "abc", "b", 0},
+        {4, "abc", "b", -2},  {2, "abab", "ab", 3}, {1, "aBc", "b", 0}};
+    for (auto [start, haystack, pattern, at] : finds)
+        EXPECT_EQ(FindText(start, haystack, pattern), at) << haystack;
+    char mixed[] = "\xC4"
+                   "BZ-q";
+    EXPECT_STREQ(LowerText(mixed), "\xC4"
+                                   "bz-q");
+}
+
+TEST(Price, FormatsWithTwoDecimalsAndParsesTenthsAndHundredths) {
+    const std::pair<uint32_t, const char*> formats[] = {{0, "0.00"},
+                                                        {5, "0.05"},
+                                                        {10, "0.10"},
+                                                        {100, "1.00"},
+                                                        {1234, "12.34"},
+                                                        {100005, "1000.05"},
+                                                        {4294967295u, "42949672.95"}};
+    char text[PRICE_TEXT_SIZE];
+    for (auto [value, shown] : formats) {
+        FormatPrice(value, text);
+        EXPECT_STREQ(text, shown);
+        EXPECT_EQ(ParsePrice(shown), value) << shown;
+    }
+    const std::pair<std::string, uint32_t> parses[] = {{"12", 1200},
+                                                       {"12.", 1200},
+                                                       {".75", 75},
+                                                       {"007.10", 710},
+                                                       {".", 0},
+                                                       {"12.5", 1250},
+                                                       {".5", 50},
+                                                       {"12.345", 1234},
+                                                       {".1299999", 12},
+                                                       {"42949673", 4},
+                                                       {"42949672.96", 0},
+                                                       {"", 0},
+                                                       {"abc", 0},
+                                                       {"12,50", 0},
+                                                       {"-5", 0},
+                                                       {" 12", 0},
+                                                       {"1.2.3", 0},
+                                                       {"12a", 0},
+                                                       {"1" + std::string(40, '0') + ".25", 25}};
+    for (const auto& [typed, value] : parses) EXPECT_EQ(ParsePrice(typed.c_str()), value) << typed;
+}
+
+TEST(CommandLine, SplitsTheWholeLineIntoItemsWithoutTheirQuotes) {
+    std::string longPath = "C:\\";
+    for (int i = 0; i < 40; ++i) longPath += "Folder " + std::to_string(i) + "\\";
+    const std::string spaced = "\"C:\\Program Files\\Quirebook.exe\" \"C:\\My Books\\All.ktl\"";
+    const struct {
+        std::string line;
+        uint32_t n;
+        CommandLineResult result;
+        std::string text;
+        size_t size = 600;
+    } cases[] = {
+        {spaced, 0, ARG_COPIED, "C:\\Program Files\\Quirebook.exe"},
+        {spaced, 1, ARG_COPIED, "C:\\My Books\\All.ktl"},
+        {"q.exe C:\\\"My Books\"\\a.ktl next", 1, ARG_COPIED, "C:\\My Books\\a.ktl"},
+        {"q.exe C:\\\"My Books\"\\a.ktl next", 2, ARG_COPIED, "next"},
+        {"  q.exe\t\t  \ta.ktl\t", 1, ARG_COPIED, "a.ktl"},
+        {"q.exe \"a\tb.ktl\"", 1, ARG_COPIED, "a b.ktl"}, // a quoted tab reads as a space
+        {"q.exe \"\xFE\xE9 x.ktl\"", 1, ARG_COPIED, "\xFE\xE9 x.ktl"},
+        {"q.exe   \t ", 1, ARG_MISSING, ""},
+        {"q.exe \"\" a.ktl", 1, ARG_EMPTY, ""},
+        {"q.exe \"\" a.ktl", 2, ARG_COPIED, "a.ktl"},
+        {"q.exe \"" + longPath + "\"", 1, ARG_COPIED, longPath},
+        {std::string(300, 'p') + " b.ktl", 1, ARG_COPIED, "b.ktl"},
+        {"q.exe " + std::string(20, 'x'), 1, ARG_COPIED, std::string(20, 'x'), 21},
+        {"q.exe " + std::string(20, 'x'), 1, ARG_TOO_LONG, "", 20},
+        {"q.exe \"\"", 1, ARG_TOO_LONG, "", 0},
+        {std::string(50, 'q') + " a", 1, ARG_COPIED, "a", 2}, // only the wanted item must fit
+        {"q.exe \"a b\" \"c", 1, ARG_UNBALANCED, std::string(600, '#')}, // left as it was
+    };
+    for (const auto& c : cases) {
+        std::string buffer(c.size + 1, '#');
+        EXPECT_EQ(CommandLineArg(c.line.c_str(), c.n, buffer.data(), c.size), c.result) << c.line;
+        EXPECT_EQ(buffer.substr(0, std::min(buffer.find('\0'), c.size)), c.text) << c.line;
+        EXPECT_EQ(buffer[c.size], '#') << c.line;
+    }
+}
+
+} // namespace
