@@ -2,7 +2,6 @@
 
 #include "file_commands.h"
 #include "folders.h"
-#include "shell_state.h"
 
 #include <cstring>
 #include <fstream>
@@ -72,7 +71,8 @@ TEST(Folders, EachInstanceTakesAWorkingCopyOfItsOwnBesideTheProgram) {
     // A second running instance finds the first copy's lock held, and so on.
     std::set<std::string> seen;
     for (int instance = 0; instance < 3; ++instance) {
-        ChooseWorkPath();
+        char workPath[PATH_SIZE];
+        ChooseWorkPath(workPath, sizeof workPath);
         seen.insert(workPath);
         EXPECT_EQ(std::string(workPath).rfind(dataFolder + std::string("Temp"), 0), 0u);
     }

@@ -2,7 +2,6 @@
 
 #include "prompt_dialog.h"
 #include "resource.h"
-#include "shell_state.h"
 
 #include <commctrl.h>
 #include <atomic>
@@ -161,9 +160,11 @@ TEST_F(PromptDialog, TextEntryShowsItsTextSelectedAndReturnsAtMost299Characters)
 TEST_F(PromptDialog, AFailedOpenResetsTheRequestAndAnswersCancel) {
     promptMode = PROMPT_YES_NO_CANCEL;
     promptLine2 = "New Records Have Been Added";
-    hInstance = GetModuleHandleA("kernel32.dll"); // a module without the dialog
-    EXPECT_EQ(ShowPrompt(nullptr), PROMPT_CANCEL);
-    hInstance = GetModuleHandleA(nullptr);
+    // An owner of a module without the dialog.
+    HWND owner = CreateWindowExA(0, "Static", "", 0, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleA("kernel32.dll"), nullptr);
+    EXPECT_EQ(ShowPrompt(owner), PROMPT_CANCEL);
+    DestroyWindow(owner);
     EXPECT_EQ(promptResult, PROMPT_CANCEL);
     EXPECT_TRUE(RequestReset());
 }
@@ -181,9 +182,9 @@ LRESULT CALLBACK SearchOwnerProc(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 TEST_F(PromptDialog, SearchNavigatorPostsItsStepsAndShowsTheirOutcome) {
-    searchOwner = hMainWnd;
-    mainWindowProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(hMainWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SearchOwnerProc)));
+    searchOwner = program.window;
+    mainWindowProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        program.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SearchOwnerProc)));
     stepsPosted.clear();
     std::vector<std::string> lines;
     Step noteLine4 = [&](HWND dialog) {

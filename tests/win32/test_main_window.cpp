@@ -1,11 +1,14 @@
 #include "test_main_window.h"
 
-#include "commands.h"
+#include "collection.h"
+#include "field_catalogue.h"
+#include "file_commands.h"
 #include "main_form.h"
 #include "main_window.h"
 #include "record_file.h"
 
 #include <commctrl.h>
+#include <cstring>
 
 static DialogAnswerer* waiting; // the answerer whose dialog is still to come
 
@@ -15,9 +18,13 @@ std::string WindowText(HWND window) {
     return text;
 }
 
-std::string StatusText() {
+std::string ControlText(HWND window, int id) {
+    return WindowText(GetDlgItem(window, id));
+}
+
+std::string StatusText(HWND window) {
     char text[256] = "";
-    SendMessageA(hStatusBar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+    SendMessageA(StatusBar(window), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
     return text;
 }
 
@@ -27,30 +34,37 @@ std::string TempPath(const std::string& name) {
     return std::string(folder) + "quirebook-" + std::to_string(GetCurrentProcessId()) + "-" + name;
 }
 
+std::string MakeCollection(const char* name, std::initializer_list<const char*> titles) {
+    std::string path = TempPath(std::string(name) + ".ktl");
+    Collection collection;
+    CreateCollection(collection, path.c_str(), name);
+    for (const char* title : titles) {
+        AddBlankRecord(collection, KIND_BOOK);
+        std::strcpy(textValue, title);
+        WriteField(collection.hRecordFile, collection.currentRecord, 1);
+    }
+    CloseCollection(collection);
+    return path;
+}
+
 void PumpMessages() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
         if (message.message != WM_QUIT) DispatchMessageA(&message);
 }
 
-HWND StartMainWindow() {
+void MainWindowTest::SetUp() {
     PumpMessages();
-    EXPECT_TRUE(InitApplication());
-    KillTimer(hMainWnd, 1);
-    filePath[0] = '\0';
-    EnableFileCommands(0);
+    ASSERT_TRUE(InitApplication(program));
+    KillTimer(program.window, 1);
+    program.filePath[0] = '\0';
+    EnableFileCommands(program.window, 0);
     PumpMessages();
-    return hMainWnd;
 }
 
-void EndMainWindow() {
-    if (IsWindow(hMainWnd)) DestroyWindow(hMainWnd);
-    hMainWnd = nullptr;
-    if (hRecordFile) CloseRecordFile(hRecordFile);
-    hRecordFile = nullptr;
-    currentRecord = currentNumber = -1;
-    recordCount = 0;
-    recordsAdded = fileNamed = ctrlHeld = 0;
+void MainWindowTest::TearDown() {
+    if (IsWindow(program.window)) DestroyWindow(program.window);
+    CloseCollection(program.collection);
     PumpMessages();
 }
 

@@ -1,28 +1,34 @@
-// Helpers for the Win32 tests: the real main window, and answering the modal
-// dialogs the code under test opens.
+// Helpers for the Win32 tests: the real main window of a program, and
+// answering the modal dialogs the code under test opens.
 #pragma once
+#include "program.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
 
-// The main window as start-up makes it, without the message loop and as
-// though no file were named on the command line. Returns hMainWnd.
-HWND StartMainWindow();
-// Destroys the main window, closes the record file and resets the file state.
-void EndMainWindow();
 // Dispatches every message waiting for this thread; a WM_QUIT is dropped.
 void PumpMessages();
 std::string WindowText(HWND window);
-std::string StatusText();
+std::string ControlText(HWND window, int id);
+std::string StatusText(HWND window);
 // A path in the temporary folder, unique to this test process.
 std::string TempPath(const std::string& name);
+// A standard collection with one book per title.
+std::string MakeCollection(const char* name, std::initializer_list<const char*> titles);
 
+// The main window as start-up makes it, without the message loop and as
+// though no file were named on the command line.
 class MainWindowTest : public ::testing::Test {
   protected:
-    void SetUp() override { StartMainWindow(); }
-    void TearDown() override { EndMainWindow(); }
+    void SetUp() override;
+    void TearDown() override;
+    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam = 0) {
+        return SendMessageA(program.window, message, wParam, lParam);
+    }
+    Program program;
 };
 
 // Answers the next dialog this thread shows by pressing a button, and notes
