@@ -34,47 +34,33 @@ class CliTest : public ::testing::Test {
 
 TEST_F(CliTest, AddShowSetAndExportWriteTheBlankRecordAndTheGivenValues) {
     EXPECT_EQ(ReadAll(ktl).size(), 25294u);
-    EXPECT_EQ(
-        Cli({"add", ktl, "1=Say \"hi\", then go", "10=-7", "18=a=b", "3=" + std::string(70, 's')})
-            .out,
-        "1\n");
+    // clang-format off
+    EXPECT_EQ(Cli({"add", ktl, "1=Say \"hi\", then go", "10=-7", "18=a=b", "3=" + std::string(70, 's')}).out, "1\n");
     EXPECT_EQ(Cli({"add", ktl}).out, "2\n");
     EXPECT_EQ(Cli({"show", ktl}).out, "name\tMy Books\nfields\t20\nslots\t20\nrecords\t2\n");
-    EXPECT_EQ(Cli({"show", ktl, "1"}).out,
-              "1\tSay \"hi\", then go\n2\t\n3\t" + std::string(64, 's') +
-                  "\n4\t\n5\t\n6\t\n7\t\n8\t0\n9\t0\n10\t-7\n11\t\n12\t1\n13\t1\n14\t1\n"
-                  "15\t0\n16\t0\n17\t\n18\ta=b\n19\t\n20\t3\n");
+    EXPECT_EQ(Cli({"show", ktl, "1"}).out, "1\tSay \"hi\", then go\n2\t\n3\t" + std::string(64, 's') +
+              "\n4\t\n5\t\n6\t\n7\t\n8\t0\n9\t0\n10\t-7\n11\t\n12\t1\n13\t1\n14\t1\n15\t0\n16\t0\n17\t\n18\ta=b\n19\t\n20\t3\n");
     EXPECT_EQ(Cli({"set", ktl, "2", "20=1", "9=2147483647", "16=-1"}).status, 0);
     std::string csv = dir.File("out.csv");
     EXPECT_EQ(Cli({"export", ktl, csv}).status, 0);
     EXPECT_EQ(Text(csv), "\"Say \"\"hi\"\", then go\",\"\",\"" + std::string(64, 's') +
-                             "\",\"\",\"\",\"\",\"\",\"0\",\"0\",\"-7\",\"\",\"1\",\"1\",\"1\","
-                             "\"0\",\"0\",\"\",\"a=b\",\"\",\r"
-                             "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"0\",\"2147483647\",\"0\",\"\","
-                             "\"1\",\"1\",\"1\",\"0\",\"-1\","
-                             "\"\",\"\",\"\",\r" +
-                             std::string(18, '\r'));
+              "\",\"\",\"\",\"\",\"\",\"0\",\"0\",\"-7\",\"\",\"1\",\"1\",\"1\",\"0\",\"0\",\"\",\"a=b\",\"\",\r"
+              "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"0\",\"2147483647\",\"0\",\"\",\"1\",\"1\",\"1\",\"0\",\"-1\",\"\",\"\",\"\",\r" +
+              std::string(18, '\r'));
+    // clang-format on
     EXPECT_EQ(Cli({"export", ktl, dir.File("no/such/folder.csv")}).status, 1);
 }
 
 TEST_F(CliTest, BadUsageExitsTwoAndNotDoneExitsOneWithoutChangingTheFile) {
     Cli({"add", ktl, "1=Only"});
     std::vector<uint8_t> before = ReadAll(ktl);
-    const std::vector<std::string> usage[] = {{},
-                                              {"frobnicate", ktl},
-                                              {"add", ktl, "21=x"},
-                                              {"add", ktl, "0=x"},
-                                              {"add", ktl, "title"},
-                                              {"add", ktl, "8=abc"},
-                                              {"add", ktl, "8=2147483648"},
-                                              {"add", ktl, "8=+5"},
-                                              {"set", ktl, "1"},
-                                              {"set", ktl, "x", "1=a"},
-                                              {"sort", ktl, "0"},
-                                              {"sort", ktl, "21"},
-                                              {"delete", ktl},
-                                              {"show", dir.File("missing.ktl")},
-                                              {"check", "/etc/hostname"}};
+    // clang-format off
+    const std::vector<std::string> usage[] = {
+        {}, {"frobnicate", ktl}, {"add", ktl, "21=x"}, {"add", ktl, "0=x"}, {"add", ktl, "title"},
+        {"add", ktl, "8=abc"}, {"add", ktl, "8=2147483648"}, {"add", ktl, "8=+5"}, {"set", ktl, "1"},
+        {"set", ktl, "x", "1=a"}, {"sort", ktl, "0"}, {"sort", ktl, "21"}, {"delete", ktl},
+        {"show", dir.File("missing.ktl")}, {"check", "/etc/hostname"}};
+    // clang-format on
     for (const auto& args : usage) {
         Result result = Cli(args);
         EXPECT_EQ(result.status, 2) << (args.empty() ? "" : args[0]);

@@ -22,34 +22,21 @@ constexpr size_t TYPE_8 = 1354 + 4 * 7, OFFSET_1 = 1356, OFFSET_2 = 1360, OFFSET
 
 // A good one-record file changed by each edit: refused with a reason, or opened.
 TEST(DamagedFiles, LayoutsTheEngineCannotHoldAreRefusedWithAReason) {
+    // clang-format off
     const std::pair<Edit, bool> edits[] = {
-        {Mark("DATA0008"), true},
-        {Mark("DATA\xFF\x01zz"), true},
-        {Mark("data0007"), false},
-        {Mark("DAT\0"
-              "0007"),
-         false},
-        {Cut(3), false},
-        {Cut(1400), false},
-        {Word(FIELD_COUNT_OFFSET, 0), false},
-        {Word(SLOT_COUNT_OFFSET, 0), false},
-        {Word(FIELD_COUNT_OFFSET, 60000), false},
-        {Word(TYPE_8, 3), false},
-        {Word(TYPE_8, 4), false},
-        {Word(TYPE_8, 5), false},
-        {Word(TYPE_8, 9), false},
-        {Word(TYPE_8, 15), false},
-        {Word(OFFSET_1, 1435), false},
-        {Word(OFFSET_1, 0), false},
-        {Word(OFFSET_19, 3760), false},
+        {Mark("DATA0008"), true}, {Mark("DATA\xFF\x01zz"), true}, {Mark("data0007"), false},
+        {Mark("DAT\0" "0007"), false}, {Cut(3), false}, {Cut(1400), false},
+        {Word(FIELD_COUNT_OFFSET, 0), false}, {Word(SLOT_COUNT_OFFSET, 0), false},
+        {Word(FIELD_COUNT_OFFSET, 60000), false}, {Word(TYPE_8, 3), false}, {Word(TYPE_8, 4), false},
+        {Word(TYPE_8, 5), false}, {Word(TYPE_8, 9), false}, {Word(TYPE_8, 15), false},
+        {Word(OFFSET_1, 1435), false}, {Word(OFFSET_1, 0), false}, {Word(OFFSET_19, 3760), false},
         // A narrower field 8 shortens the slot, so that field 19 no longer fits in it.
         {Word(TYPE_8, 0), false},
         // What the engine can hold opens: an unknown text code is 64 wide, a
         // narrow number field is fine, and fields may share bytes.
-        {Word(1354 + 4 * 2, 99), true},
-        {Word(1354 + 4 * 19, 0), true},
-        {Word(OFFSET_2, 1436), true},
+        {Word(1354 + 4 * 2, 99), true}, {Word(1354 + 4 * 19, 0), true}, {Word(OFFSET_2, 1436), true},
     };
+    // clang-format on
     TempDir dir;
     std::string path = dir.File("edited.ktl");
     int n = 0;

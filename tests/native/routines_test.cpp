@@ -11,19 +11,23 @@
 namespace {
 
 TEST(TextRoutines, NumbersTakeEveryByteAndTextsAreFoundByPosition) {
+    // clang-format off
     const std::pair<const char*, uint32_t> numbers[] = {
-        {"123", 123}, {"007", 7}, {"-45", uint32_t(-45)}, {"12a", 169}, {"4294967296", 0},
-        {"", 0},      {"-", 0},   {"Smith", 417436},      {"1 ", 250},  {"\xFF", 207}};
+        {"123", 123}, {"007", 7}, {"-45", uint32_t(-45)}, {"12a", 169}, {"4294967296", 0}, {"", 0},
+        {"-", 0}, {"Smith", 417436}, {"1 ", 250}, {"\xFF", 207}};
+    // clang-format on
     for (auto [text, value] : numbers) EXPECT_EQ(DecimalToNumber(text), value) << text;
     char text[16];
     for (int32_t value : {0, -1, 1000, INT32_MAX, INT32_MIN}) {
         NumberToDecimal(value, text);
         EXPECT_EQ(text, std::to_string(value));
     }
+    // clang-format off
     const std::tuple<int32_t, const char*, const char*, int32_t> finds[] = {
-        {1, "12.50", ".", 3}, {1, "1250", ".", 0},  {1, ".", ".", -1},
-        {1, "ab", "abc", -1}, {0, "abc", "b", -2},  {3, "abc", "b", 0},
-        {4, "abc", "b", -2},  {2, "abab", "ab", 3}, {1, "aBc", "b", 0}};
+        {1, "12.50", ".", 3}, {1, "1250", ".", 0}, {1, ".", ".", -1}, {1, "ab", "abc", -1},
+        {0, "abc", "b", -2}, {3, "abc", "b", 0}, {4, "abc", "b", -2}, {2, "abab", "ab", 3},
+        {1, "aBc", "b", 0}};
+    // clang-format on
     for (auto [start, haystack, pattern, at] : finds)
         EXPECT_EQ(FindText(start, haystack, pattern), at) << haystack;
     char mixed[] = "\xC4"
@@ -33,38 +37,25 @@ TEST(TextRoutines, NumbersTakeEveryByteAndTextsAreFoundByPosition) {
 }
 
 TEST(Price, FormatsWithTwoDecimalsAndParsesTenthsAndHundredths) {
-    const std::pair<uint32_t, const char*> formats[] = {{0, "0.00"},
-                                                        {5, "0.05"},
-                                                        {10, "0.10"},
-                                                        {100, "1.00"},
-                                                        {1234, "12.34"},
-                                                        {100005, "1000.05"},
-                                                        {4294967295u, "42949672.95"}};
+    // clang-format off
+    const std::pair<uint32_t, const char*> formats[] = {
+        {0, "0.00"}, {5, "0.05"}, {10, "0.10"}, {100, "1.00"}, {1234, "12.34"}, {100005, "1000.05"},
+        {4294967295u, "42949672.95"}};
+    // clang-format on
     char text[PRICE_TEXT_SIZE];
     for (auto [value, shown] : formats) {
         FormatPrice(value, text);
         EXPECT_STREQ(text, shown);
         EXPECT_EQ(ParsePrice(shown), value) << shown;
     }
-    const std::pair<std::string, uint32_t> parses[] = {{"12", 1200},
-                                                       {"12.", 1200},
-                                                       {".75", 75},
-                                                       {"007.10", 710},
-                                                       {".", 0},
-                                                       {"12.5", 1250},
-                                                       {".5", 50},
-                                                       {"12.345", 1234},
-                                                       {".1299999", 12},
-                                                       {"42949673", 4},
-                                                       {"42949672.96", 0},
-                                                       {"", 0},
-                                                       {"abc", 0},
-                                                       {"12,50", 0},
-                                                       {"-5", 0},
-                                                       {" 12", 0},
-                                                       {"1.2.3", 0},
-                                                       {"12a", 0},
-                                                       {"1" + std::string(40, '0') + ".25", 25}};
+    // One digit after the point is tenths, of more only the first two count; all wraps at 2^32.
+    // clang-format off
+    const std::pair<std::string, uint32_t> parses[] = {
+        {"12", 1200}, {"12.", 1200}, {".75", 75}, {"007.10", 710}, {".", 0}, {"12.5", 1250},
+        {".5", 50}, {"12.345", 1234}, {".1299999", 12}, {"42949673", 4}, {"42949672.96", 0},
+        {"", 0}, {"abc", 0}, {"12,50", 0}, {"-5", 0}, {" 12", 0}, {"1.2.3", 0}, {"12a", 0},
+        {"1" + std::string(40, '0') + ".25", 25}};
+    // clang-format on
     for (const auto& [typed, value] : parses) EXPECT_EQ(ParsePrice(typed.c_str()), value) << typed;
 }
 

@@ -3,9 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
-#include <random>
 
 namespace {
 
@@ -45,32 +43,6 @@ TEST_F(SortSearch, TextKeysSortInTheLocaleNumbersByTheirSignedDecimalText) {
     EXPECT_EQ(SortRecords(file, 8), 1);
     EXPECT_EQ(Titles(), (std::vector<std::string>{"gamma", "Alpha", "alpha", "beta"}));
     EXPECT_EQ(SortRecords(file, 0) + SortRecords(file, 21) + SortRecords(nullptr, 1), 0);
-}
-
-TEST_F(SortSearch, SortIsTheStableSortOfThePackedRecordsAndChangesNothingTwice) {
-    std::mt19937 random(7);
-    std::vector<std::string> titles, keys;
-    for (int i = 0; i < 40; ++i) {
-        keys.push_back(std::string(1, char('a' + random() % 5)));
-        titles.push_back(keys.back() + std::to_string(i));
-    }
-    Make(titles, keys);
-    std::vector<std::pair<std::string, std::string>> expected;
-    for (size_t i = 0; i < titles.size(); ++i)
-        if (i % 7 == 3)
-            DeleteRecord(file, int32_t(i));
-        else
-            expected.emplace_back(keys[i], titles[i]);
-    std::stable_sort(expected.begin(), expected.end(),
-                     [](auto& a, auto& b) { return a.first < b.first; });
-    ASSERT_EQ(SortRecords(file, 3), 1);
-    titles.clear();
-    for (const auto& record : expected) titles.push_back(record.second);
-    EXPECT_EQ(Titles(), titles);
-    EXPECT_EQ(NthRecord(file, uint32_t(titles.size())), int32_t(titles.size()) - 1); // packed
-    std::vector<uint8_t> once = ReadAll(path);
-    SortRecords(file, 3);
-    EXPECT_EQ(ReadAll(path), once);
 }
 
 // Letters match in either case, other bytes only themselves; a number field
