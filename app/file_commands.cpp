@@ -1,13 +1,16 @@
 #include "file_commands.h"
 
+#include "field_catalogue.h"
 #include "folders.h"
 #include "main_form.h"
 #include "prompt_dialog.h"
 #include "record_file.h"
 #include "record_form.h"
 #include "resource.h"
+#include "text_routines.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include <cstdio>
 
@@ -15,6 +18,9 @@ namespace {
 
 // The lock on this instance's working copy, held until the process ends.
 HANDLE workCopyLock;
+
+// The one file dialog record, kept for the whole process.
+OPENFILENAMEA fileDialog;
 
 // A lock name for a path, the same whatever the letter case of the path.
 void LockName(const char* path, char* name, size_t size) {
@@ -31,6 +37,29 @@ void ShowNoFile(Program& program) {
     ClearRecordForm(program.window);
     EnableFileCommands(program.window, 0);
     UpdateStatusLine(program.window, program.collection);
+}
+
+void ShowFileError(Program& program) {
+    ShowNotice(program.window, "File Error");
+    ShowNoFile(program);
+}
+
+// The collection name as the window's title.
+void ShowCollectionName(Program& program) {
+    ReadCollectionName(program.collection.hRecordFile);
+    SetWindowTextA(program.window, textValue);
+}
+
+// Asks for the new collection's name and makes its working copy.
+bool NewCollection(Program& program) {
+    CopyText(DEFAULT_COLLECTION_NAME, program.textBuffer);
+    if (!AskEntry(program.window, PROMPT_TEXT, "Database Name", program.textBuffer)) return false;
+    if (!CreateCollection(program.collection, program.workPath, program.textBuffer)) {
+        ShowFileError(program);
+        return false;
+    }
+    EnableFileCommands(program.window, 1);
+    return true;
 }
 
 } // namespace
@@ -62,40 +91,85 @@ void EnableFileCommands(HWND window, int on) {
         EnableMenuItem(GetMenu(window), id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
 }
 
+int ChooseFile(HWND owner, char* path, uint32_t filter, int open) {
+    fileDialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    fileDialog.hwndOwner = owner;
+    fileDialog.hInstance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
+    fileDialog.lpstrFilter = "Kestrel Files\0*.ktl\0All Files\0*.*\0";
+    fileDialog.nFilterIndex = filter;
+    fileDialog.lpstrFile = path;
+    fileDialog.nMaxFile = PATH_SIZE;
+    fileDialog.lpstrDefExt = filter == 0 ? "ktl" : nullptr;
+    fileDialog.Flags = OFN_EXPLORER | OFN_LONGNAMES | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                       OFN_OVERWRITEPROMPT | (open ? OFN_FILEMUSTEXIST : 0);
+    return open ? GetOpenFileNameA(&fileDialog) : GetSaveFileNameA(&fileDialog);
+}
+
 void OpenUserFile(Program& program, const char* path) {
     Collection& collection = program.collection;
     CloseCollection(collection);
     // A damaged file is refused by the engine and counts as a failed open.
     if (!program.workPath[0] || !CopyFileA(path, program.workPath, FALSE) ||
         !OpenCollection(collection, program.workPath)) {
-        promptMode = PROMPT_NOTICE;
-        promptLine2 = "File Error";
-        ShowPrompt(program.window);
-        ShowNoFile(program);
+        ShowFileError(program);
         return;
     }
     EnableFileCommands(program.window, 1);
-    ReadCollectionName(collection.hRecordFile);
-    SetWindowTextA(program.window, textValue);
-    UpdateStatusLine(program.window, collection);
-    ShowRecord(program.window, collection);
+    ShowCollectionName(program);
+    RefreshForm(program.window, collection);
     program.fileNamed = 1;
 }
 
 int ConfirmLeaveFile(Program& program) {
     Collection& collection = program.collection;
-    if (!collection.hRecordFile || !collection.recordsAdded) return 0;
-    promptMode = PROMPT_YES_NO_CANCEL;
-    promptLine2 = "New Records Have Been Added";
-    promptLine3 = "Save Current File Now?";
-    int32_t answer = ShowPrompt(program.window);
+    StoreRecord(program.window, collection);
+    if (!collection.hRecordFile || !HasUnsavedChanges(collection)) return 0;
+    int32_t answer = AskQuestion(program.window, PROMPT_YES_NO_CANCEL,
+                                 collection.recordsAdded ? "New Records Have Been Added"
+                                                         : "Changes Have Been Made",
+                                 "Save Current File Now?");
     if (answer == PROMPT_CANCEL) return 1;
-    if (answer == PROMPT_OK) StoreRecord(program.window, collection);
-    return 0;
+    // A cancelled Save dialog leaves the collection unsaved; a failed save
+    // keeps it open, since leaving would lose it.
+    return answer == PROMPT_OK && SaveUserFile(program) < 0 ? 1 : 0;
+}
+
+int SaveUserFile(Program& program) {
+    Collection& collection = program.collection;
+    if (!program.fileNamed) {
+        ReadCollectionName(collection.hRecordFile);
+        CopyCount(textValue, program.filePath, COLLECTION_NAME_SIZE);
+        if (ChooseFile(program.window, program.filePath, 0, 0) != 1) return 0;
+    }
+    if (!SaveCollectionAs(collection, program.filePath)) {
+        ShowNotice(program.window, "Save Failed");
+        return -1;
+    }
+    program.fileNamed = 1;
+    return 1;
+}
+
+void NewCommand(Program& program) {
+    if (ConfirmLeaveFile(program) == 1 || !NewCollection(program)) return;
+    program.fileNamed = 0;
+    SetWindowTextA(program.window, program.textBuffer);
+    AddBlankRecord(program.collection, CheckedKind(program.window));
+    ClearRecordForm(program.window);
+    UpdateStatusLine(program.window, program.collection);
+}
+
+void OpenCommand(Program& program) {
+    if (ConfirmLeaveFile(program) == 1) return;
+    if (ChooseFile(program.window, program.filePath, 0, 1) == 1)
+        OpenUserFile(program, program.filePath);
+}
+
+void SaveCommand(Program& program) {
+    StoreRecord(program.window, program.collection);
+    SaveUserFile(program);
 }
 
 void CloseUserFile(Program& program) {
-    StoreRecord(program.window, program.collection);
     if (ConfirmLeaveFile(program) == 1) return;
     ShowNoFile(program);
 }

@@ -1,5 +1,6 @@
-// Opening and leaving record files. The program never edits the user's file:
-// it works on a working copy in the data folder.
+// Opening, creating, saving and leaving record files. The program never edits
+// the user's file: it works on a working copy in the data folder and puts it
+// in the user's file's place on Save.
 #pragma once
 #include "program.h"
 
@@ -11,17 +12,30 @@ void ChooseWorkPath(char* workPath, size_t size);
 // Switches the commands that need an open record file on (1) or off (0).
 void EnableFileCommands(HWND window, int on);
 
+// The Open (open 1) or Save (open 0) dialog for record files (filter 0) or
+// all files (filter 2); path, of PATH_SIZE characters, holds the name it
+// starts with and receives the chosen path. 1 when the user chose a file.
+int ChooseFile(HWND owner, char* path, uint32_t filter, int open);
+
 // Copies the user's file over the working copy and opens and shows it; on
 // failure the "File Error" notice and no file open.
 void OpenUserFile(Program& program, const char* path);
 
-// Asks whether to save when records were added to the open file.
-// 1 when the user chose Cancel (the caller must not leave the file), 0 otherwise.
+// Stores the form, then asks whether to save when the open collection has
+// unsaved changes, and saves on Yes. 1 when the file must not be left: the
+// user chose Cancel, or the save failed.
 int ConfirmLeaveFile(Program& program);
 
-// File > Close: leaves the open file after the save question.
-void CloseUserFile(Program& program);
+// Puts the working copy in the user's file's place; a collection never saved
+// gets its file in the Save dialog first. 1 when it was saved, 0 when the
+// Save dialog was cancelled, -1 when saving failed ("Save Failed" was shown).
+int SaveUserFile(Program& program);
 
-// Exit, the close box and the end of the session: destroys the main window
-// unless the save question is cancelled. True when the window is gone.
+// The File commands: New, Open, Save, Close, and Exit (also the close box,
+// Escape and the end of the session, for which it returns whether the window
+// is gone).
+void NewCommand(Program& program);
+void OpenCommand(Program& program);
+void SaveCommand(Program& program);
+void CloseUserFile(Program& program);
 bool ExitProgram(Program& program);

@@ -5,6 +5,8 @@
 #include "file_commands.h"
 #include "folders.h"
 #include "main_form.h"
+#include "prompt_dialog.h"
+#include "record_commands.h"
 #include "record_form.h"
 #include "resource.h"
 
@@ -222,6 +224,10 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return ExitProgram(program);
     case WM_DESTROY:
         PostQuitMessage(0);
+        return 0;
+    case WM_SEARCHNEXT:
+    case WM_SEARCHPREV:
+        SearchStep(program, message == WM_SEARCHNEXT);
         return 0;
     case WM_TIMER:
         if (wParam == OPEN_TIMER) {

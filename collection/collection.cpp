@@ -1,11 +1,15 @@
 #include "collection.h"
 
 #include "field_catalogue.h"
+#include "file_io.h"
 #include "record_file.h"
 #include "sort_search.h"
 #include "text_routines.h"
 
 #include <cstring>
+#include <memory>
+#include <new>
+#include <string>
 
 namespace {
 
@@ -37,6 +41,24 @@ void WriteBlankRecord(RecordFile* file, int32_t slot, uint32_t kind) {
         textValue[0] = '\0';
         WriteField(file, slot, field);
     }
+}
+
+// Writes every byte of from into a new file at path and flushes it.
+bool CopyFileTo(IoFile* from, const char* path) {
+    constexpr uint32_t CHUNK = 1 << 20;
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[CHUNK]);
+    IoFile* to = buffer ? IoCreate(path) : nullptr;
+    if (!to) return false;
+    uint64_t size = IoFileSize(from);
+    bool written = true;
+    for (uint64_t at = 0; written && at < size; at += CHUNK) {
+        uint32_t piece = static_cast<uint32_t>(size - at < CHUNK ? size - at : CHUNK);
+        written = IoReadAt(from, at, buffer.get(), piece) == piece &&
+                  IoWriteAt(to, at, buffer.get(), piece);
+    }
+    written = written && IoFlush(to);
+    IoClose(to);
+    return written;
 }
 
 } // namespace
@@ -74,6 +96,18 @@ bool HasUnsavedChanges(const Collection& collection) {
 
 void MarkSaved(Collection& collection) {
     collection.recordsAdded = collection.changesMade = 0;
+}
+
+bool SaveCollectionAs(Collection& collection, const char* target) {
+    RecordFile* file = collection.hRecordFile;
+    if (!file) return false;
+    std::string temporary = std::string(target) + ".saving";
+    if (!CopyFileTo(file->io, temporary.c_str()) || !IoReplace(temporary.c_str(), target)) {
+        IoRemove(temporary.c_str());
+        return false;
+    }
+    MarkSaved(collection);
+    return true;
 }
 
 bool GoToRecord(Collection& collection, uint32_t ordinal) {
@@ -125,9 +159,12 @@ bool DeleteShownRecord(Collection& collection) {
     return true;
 }
 
-void SortCollection(Collection& collection) {
+bool SortCollection(Collection& collection) {
+    bool moves = !RecordsInOrder(collection.hRecordFile, collection.sortField);
     SortRecords(collection.hRecordFile, collection.sortField);
+    if (moves) collection.changesMade = 1;
     ShowSlot(collection, NthRecord(collection.hRecordFile, 1));
+    return moves;
 }
 
 bool RenameCollection(Collection& collection, const char* name) {

@@ -30,6 +30,10 @@ void CloseCollection(Collection& collection);
 // What the save question asks about, and the state after a save.
 bool HasUnsavedChanges(const Collection& collection);
 void MarkSaved(Collection& collection);
+// Writes the whole collection to target in one step: a temporary file beside
+// it is written and flushed, then takes its place. When anything fails the
+// target is as it was, no temporary file is left, and the changes stay unsaved.
+bool SaveCollectionAs(Collection& collection, const char* target);
 
 // Moving the shown record. GoToRecord changes nothing when there is no record
 // with that ordinal; the first and the last record are the ends of Next and Previous.
@@ -46,8 +50,8 @@ int32_t CopyShownRecord(Collection& collection);
 // Deletes the shown record and shows the one before it, or the first record
 // when the deleted one was first or only one other is left.
 bool DeleteShownRecord(Collection& collection);
-// Orders the records by sortField and shows the first.
-void SortCollection(Collection& collection);
+// Orders the records by sortField and shows the first; true when a record moved.
+bool SortCollection(Collection& collection);
 // Writes the collection name; true when it differs from the name before.
 bool RenameCollection(Collection& collection, const char* name);
 

@@ -18,3 +18,14 @@ bool IoWriteAt(IoFile* file, uint64_t offset, const void* buffer, uint32_t count
 uint64_t IoFileSize(IoFile* file);
 // Cuts (or extends) the file to length bytes.
 bool IoSetLength(IoFile* file, uint64_t length);
+// Makes what was written reach the disk itself.
+bool IoFlush(IoFile* file);
+// Puts source in place of target in one step, whether or not target exists.
+bool IoReplace(const char* source, const char* target);
+bool IoRemove(const char* path);
+
+// The kinds of file call, for tests of what a failing disk does to the program.
+enum IoCall { IO_OPEN, IO_CREATE, IO_READ, IO_WRITE, IO_FLUSH, IO_SET_LENGTH, IO_REPLACE };
+// A test's stand-in for a failing disk: when set, every call asks it first and
+// fails when it answers true. Null in the program.
+extern bool (*ioFaultHook)(IoCall call);

@@ -6,11 +6,18 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <new>
 
 struct IoFile {
     int fd;
 };
+
+bool (*ioFaultHook)(IoCall call);
+
+static bool Fails(IoCall call) {
+    return ioFaultHook && ioFaultHook(call);
+}
 
 static IoFile* OpenWith(const char* path, int flags) {
     int fd = open(path, flags | O_CLOEXEC, 0644);
@@ -26,11 +33,11 @@ static IoFile* OpenWith(const char* path, int flags) {
 }
 
 IoFile* IoOpenExisting(const char* path) {
-    return OpenWith(path, O_RDWR);
+    return Fails(IO_OPEN) ? nullptr : OpenWith(path, O_RDWR);
 }
 
 IoFile* IoCreate(const char* path) {
-    return OpenWith(path, O_RDWR | O_CREAT | O_TRUNC);
+    return Fails(IO_CREATE) ? nullptr : OpenWith(path, O_RDWR | O_CREAT | O_TRUNC);
 }
 
 void IoClose(IoFile* file) {
@@ -40,6 +47,7 @@ void IoClose(IoFile* file) {
 }
 
 uint32_t IoReadAt(IoFile* file, uint64_t offset, void* buffer, uint32_t count) {
+    if (Fails(IO_READ)) return 0;
     uint32_t done = 0;
     while (done < count) {
         ssize_t n = pread(file->fd, static_cast<char*>(buffer) + done, count - done,
@@ -52,6 +60,7 @@ uint32_t IoReadAt(IoFile* file, uint64_t offset, void* buffer, uint32_t count) {
 }
 
 bool IoWriteAt(IoFile* file, uint64_t offset, const void* buffer, uint32_t count) {
+    if (Fails(IO_WRITE)) return false;
     uint32_t done = 0;
     while (done < count) {
         ssize_t n = pwrite(file->fd, static_cast<const char*>(buffer) + done, count - done,
@@ -69,5 +78,17 @@ uint64_t IoFileSize(IoFile* file) {
 }
 
 bool IoSetLength(IoFile* file, uint64_t length) {
-    return ftruncate(file->fd, static_cast<off_t>(length)) == 0;
+    return !Fails(IO_SET_LENGTH) && ftruncate(file->fd, static_cast<off_t>(length)) == 0;
+}
+
+bool IoFlush(IoFile* file) {
+    return !Fails(IO_FLUSH) && fsync(file->fd) == 0;
+}
+
+bool IoReplace(const char* source, const char* target) {
+    return !Fails(IO_REPLACE) && std::rename(source, target) == 0;
+}
+
+bool IoRemove(const char* path) {
+    return unlink(path) == 0;
 }

@@ -8,6 +8,12 @@ struct IoFile {
     HANDLE handle;
 };
 
+bool (*ioFaultHook)(IoCall call);
+
+static bool Fails(IoCall call) {
+    return ioFaultHook && ioFaultHook(call);
+}
+
 static IoFile* OpenWith(const char* path, DWORD share, DWORD disposition) {
     HANDLE handle = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, share, nullptr, disposition,
                                 FILE_FLAG_RANDOM_ACCESS | FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -18,11 +24,11 @@ static IoFile* OpenWith(const char* path, DWORD share, DWORD disposition) {
 }
 
 IoFile* IoOpenExisting(const char* path) {
-    return OpenWith(path, FILE_SHARE_READ, OPEN_EXISTING);
+    return Fails(IO_OPEN) ? nullptr : OpenWith(path, FILE_SHARE_READ, OPEN_EXISTING);
 }
 
 IoFile* IoCreate(const char* path) {
-    return OpenWith(path, 0, CREATE_ALWAYS);
+    return Fails(IO_CREATE) ? nullptr : OpenWith(path, 0, CREATE_ALWAYS);
 }
 
 void IoClose(IoFile* file) {
@@ -39,14 +45,16 @@ static bool SeekTo(IoFile* file, uint64_t offset) {
 
 uint32_t IoReadAt(IoFile* file, uint64_t offset, void* buffer, uint32_t count) {
     DWORD read = 0;
-    if (!SeekTo(file, offset) || !ReadFile(file->handle, buffer, count, &read, nullptr)) return 0;
+    if (Fails(IO_READ) || !SeekTo(file, offset) ||
+        !ReadFile(file->handle, buffer, count, &read, nullptr))
+        return 0;
     return read;
 }
 
 bool IoWriteAt(IoFile* file, uint64_t offset, const void* buffer, uint32_t count) {
     DWORD written = 0;
-    return SeekTo(file, offset) && WriteFile(file->handle, buffer, count, &written, nullptr) &&
-           written == count;
+    return !Fails(IO_WRITE) && SeekTo(file, offset) &&
+           WriteFile(file->handle, buffer, count, &written, nullptr) && written == count;
 }
 
 uint64_t IoFileSize(IoFile* file) {
@@ -55,5 +63,23 @@ uint64_t IoFileSize(IoFile* file) {
 }
 
 bool IoSetLength(IoFile* file, uint64_t length) {
-    return SeekTo(file, length) && SetEndOfFile(file->handle);
+    return !Fails(IO_SET_LENGTH) && SeekTo(file, length) && SetEndOfFile(file->handle);
+}
+
+bool IoFlush(IoFile* file) {
+    return !Fails(IO_FLUSH) && FlushFileBuffers(file->handle);
+}
+
+// An existing target keeps its attributes through ReplaceFileA; a new one is
+// moved into place, written through before the call returns.
+bool IoReplace(const char* source, const char* target) {
+    if (Fails(IO_REPLACE)) return false;
+    if (GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES &&
+        ReplaceFileA(target, source, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+        return true;
+    return MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool IoRemove(const char* path) {
+    return DeleteFileA(path) != 0;
 }

@@ -94,6 +94,21 @@ int SortRecords(RecordFile* file, uint32_t field) {
     return swapped;
 }
 
+bool RecordsInOrder(RecordFile* file, uint32_t field) {
+    if (!file || field == 0 || field > file->fieldCount) return true;
+    char previousKey[MAX_TEXT_FIELD_WIDTH + 1] = "";
+    char key[MAX_TEXT_FIELD_WIDTH + 1];
+    uint32_t records = CountRecords(file);
+    if (CountUsedSlots(file) != records) return false;
+    for (uint32_t slot = 0; slot < records; ++slot) {
+        if (!IsRecord(file, static_cast<int32_t>(slot))) return false;
+        ReadKey(file, static_cast<int32_t>(slot), field, key);
+        if (slot > 0 && CompareKeys(previousKey, key) > 0) return false;
+        CopyText(key, previousKey);
+    }
+    return true;
+}
+
 int32_t RecordMatches(RecordFile* file, int32_t slot) {
     uint32_t searchNumber = DecimalToNumber(searchText);
     if (searchNumber == 0) searchNumber = static_cast<uint32_t>(-1);

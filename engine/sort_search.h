@@ -8,6 +8,9 @@ constexpr uint32_t SEARCH_TEXT_LENGTH = 30;
 extern char searchText[SEARCH_TEXT_LENGTH + 1];
 
 int SortRecords(RecordFile* file, uint32_t field);
+// Whether the records already lie packed from slot 0 in the order SortRecords
+// gives them, so that sorting by field would change nothing.
+bool RecordsInOrder(RecordFile* file, uint32_t field);
 int32_t RecordMatches(RecordFile* file, int32_t slot);
 int32_t FindFirstMatch(RecordFile* file);
 int32_t FindNextMatch(RecordFile* file, int32_t slot);

@@ -16,8 +16,6 @@ namespace {
 
 constexpr UINT_PTR FOCUS_TIMER = 3;
 constexpr UINT FOCUS_DELAY = 100;
-// How long a navigator step is given before its outcome line is shown.
-constexpr DWORD SEARCH_STEP_WAIT = 100;
 
 // The text and date modes keep the focus in their entry control.
 bool FocusStaysOnEntry() {
@@ -119,10 +117,9 @@ void EndPrompt(HWND dialog, int id) {
 }
 
 // Next and Previous leave the navigator open: the main thread runs the step,
-// and its outcome is shown in line 4.
-void PostNavigatorStep(HWND dialog, int id) {
-    PostMessageA(searchOwner, id == IDCANCEL ? WM_SEARCHNEXT : WM_SEARCHPREV, 0, 0);
-    Sleep(SEARCH_STEP_WAIT);
+// which this waits for, and its outcome is shown in line 4.
+void RunNavigatorStep(HWND dialog, int id) {
+    SendMessageA(searchOwner, id == IDCANCEL ? WM_SEARCHNEXT : WM_SEARCHPREV, 0, 0);
     SetLine(dialog, IDC_PROMPT_LINE4, promptLine4.load());
 }
 
@@ -132,7 +129,7 @@ void OnCommand(HWND dialog, int id) {
     if (answers || id == IDOK)
         EndPrompt(dialog, id);
     else if (promptMode == PROMPT_SEARCH && (id == IDCANCEL || id == IDC_PROMPT_BUTTON3))
-        PostNavigatorStep(dialog, id);
+        RunNavigatorStep(dialog, id);
 }
 
 } // namespace
@@ -167,4 +164,22 @@ int32_t ShowPrompt(HWND owner) {
         promptResult = PROMPT_CANCEL;
     }
     return promptResult;
+}
+
+void ShowNotice(HWND owner, const char* line2) {
+    AskQuestion(owner, PROMPT_NOTICE, line2);
+}
+
+int32_t AskQuestion(HWND owner, PromptMode mode, const char* line2, const char* line3) {
+    promptMode = mode;
+    promptLine2 = line2;
+    promptLine3 = line3;
+    return ShowPrompt(owner);
+}
+
+bool AskEntry(HWND owner, PromptMode mode, const char* line1, char* answer) {
+    promptMode = mode;
+    promptLine1 = line1;
+    promptLine3 = answer;
+    return ShowPrompt(owner) == PROMPT_OK;
 }

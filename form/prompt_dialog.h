@@ -21,7 +21,8 @@ enum PromptAnswer : int32_t {
     PROMPT_NO = 3,
 };
 
-// Posted to searchOwner by the navigator's "Next" and "Previous".
+// Sent to searchOwner by the navigator's "Next" and "Previous"; the navigator shows
+// the step's outcome line once the owner has handled it.
 constexpr UINT WM_SEARCHNEXT = WM_USER + 9;
 constexpr UINT WM_SEARCHPREV = WM_USER + 16;
 
@@ -46,6 +47,13 @@ extern HWND searchOwner;
 
 void ResetPromptRequest();
 INT_PTR CALLBACK PromptDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The usual requests: a one-line notice; a question whose answer is returned;
+// a text or date entry (PROMPT_TEXT, PROMPT_DATE) into answer, of at least
+// PROMPT_ANSWER_SIZE characters, true when it ended with OK.
+void ShowNotice(HWND owner, const char* line2);
+int32_t AskQuestion(HWND owner, PromptMode mode, const char* line2, const char* line3 = nullptr);
+bool AskEntry(HWND owner, PromptMode mode, const char* line1, char* answer);
 
 // Opens the prompt dialog of the owner's module (the program's own without an
 // owner) for the current request and returns promptResult. When the dialog

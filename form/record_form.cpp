@@ -10,6 +10,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
 
 // The most a control's text is read with, terminator included.
@@ -82,13 +85,21 @@ void ReadControl(HWND window, uint32_t field) {
         numberValue = static_cast<uint32_t>(SendDlgItemMessageA(window, id, CB_GETCURSEL, 0, 0));
         break;
     case HELD_KIND:
-        numberValue = IsKindChecked(window, IDT_BOOK)    ? KIND_BOOK
-                      : IsKindChecked(window, IDT_MUSIC) ? KIND_MUSIC
-                                                         : KIND_MOVIE;
+        numberValue = CheckedKind(window);
         break;
     default:
         GetDlgItemTextA(window, id, textValue, CONTROL_TEXT_LIMIT);
     }
+}
+
+// Whether the field already holds what storing number or text would leave
+// in it: the same number, or the text cut to the field's width.
+bool StoredAs(const Collection& collection, uint32_t field, uint32_t number, const char* text) {
+    ReadRecordField(collection, field);
+    uint32_t type = collection.hRecordFile->fields[field - 1].type;
+    if (IsNumberField(type)) return numberValue == number;
+    size_t kept = std::min<size_t>(std::strlen(text), FieldWidth(type));
+    return std::strlen(textValue) == kept && std::strncmp(textValue, text, kept) == 0;
 }
 
 // The kind first, then fields 1 to 19.
@@ -115,12 +126,33 @@ void ShowRecord(HWND window, const Collection& collection) {
     }
 }
 
-void StoreRecord(HWND window, const Collection& collection) {
+void StoreRecord(HWND window, Collection& collection) {
     if (!IsRecordShown(collection)) return;
+    RecordFile* file = collection.hRecordFile;
     for (uint32_t n = 0; n < FIELD_COUNT; ++n) {
-        ReadControl(window, FieldInFormOrder(n));
-        WriteField(collection.hRecordFile, collection.currentRecord, FieldInFormOrder(n));
+        uint32_t field = FieldInFormOrder(n);
+        if (field > file->fieldCount) continue;
+        ReadControl(window, field);
+        uint32_t number = numberValue;
+        char text[CONTROL_TEXT_LIMIT];
+        CopyText(textValue, text);
+        if (StoredAs(collection, field, number, text)) continue;
+        numberValue = number;
+        CopyText(text, textValue);
+        WriteField(file, collection.currentRecord, field);
+        collection.changesMade = 1;
     }
+}
+
+void RefreshForm(HWND window, const Collection& collection) {
+    ShowRecord(window, collection);
+    UpdateStatusLine(window, collection);
+}
+
+uint32_t CheckedKind(HWND window) {
+    return IsKindChecked(window, IDT_BOOK)    ? KIND_BOOK
+           : IsKindChecked(window, IDT_MUSIC) ? KIND_MUSIC
+                                              : KIND_MOVIE;
 }
 
 void SetKindLabels(HWND window, uint32_t kind) {

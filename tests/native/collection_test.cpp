@@ -3,6 +3,7 @@
 #include "test_files.h"
 
 #include "field_catalogue.h"
+#include "file_io.h"
 
 #include <gtest/gtest.h>
 
@@ -94,8 +95,10 @@ TEST_F(CollectionTest, AddAndCopyShowTheNewRecordAndCopyTheOneShownEvenAfterComp
 
 TEST_F(CollectionTest, SortOrdersByTheSortFieldAndSearchStepsBothWays) {
     Open({10, 5, 10, 10, 10, 0, 0, 0, 0, 0}, {"delta rock", "", "Alpha", "charlie", "Rock bravo"});
-    SortCollection(c);
+    EXPECT_TRUE(SortCollection(c) && c.changesMade);
     EXPECT_EQ(Shown(), "Alpha 1/4");
+    MarkSaved(c);
+    EXPECT_FALSE(SortCollection(c) || c.changesMade); // already in order: nothing moves
     SetSearchText("ROCK");
     Run({{Find(SEARCH_FIRST), true, "Rock bravo 2/4"}, {Find(SEARCH_FORWARD), true, "delta rock 4/4"},
          {Find(SEARCH_FORWARD), false, "delta rock 4/4"}, {Find(SEARCH_BACKWARD), true, "Rock bravo 2/4"},
@@ -125,6 +128,29 @@ TEST_F(CollectionTest, RenameCountsOnlyARealChangeAndOpenFailsCleanly) {
     EXPECT_EQ(Shown(), " -1/0");
     EXPECT_TRUE(CreateCollection(c, path.c_str(), "New"));
     EXPECT_EQ(Shown(), " -1/0");
+}
+
+int failingCall, calls; // the file call of a save that fails, and the calls so far
+bool FailOneCall(IoCall) { return ++calls == failingCall; }
+
+TEST_F(CollectionTest, SaveReplacesTheTargetWholeOrLeavesItAsItWas) {
+    Open({10, 10, 0, 0, 0, 0, 0, 0, 0, 0});
+    std::string target = dir.File("user.ktl");
+    WriteAll(target, {'o', 'l', 'd'});
+    DeleteShownRecord(c);
+    for (failingCall = 1; failingCall < 20; ++failingCall) {
+        calls = 0;
+        ioFaultHook = FailOneCall;
+        bool saved = SaveCollectionAs(c, target.c_str());
+        ioFaultHook = nullptr;
+        EXPECT_FALSE(std::ifstream(target + ".saving")) << failingCall;
+        if (saved) break;
+        EXPECT_EQ(ReadAll(target), std::vector<uint8_t>({'o', 'l', 'd'})) << failingCall;
+        EXPECT_TRUE(HasUnsavedChanges(c)) << failingCall;
+    }
+    EXPECT_EQ(failingCall, 6); // create, read, write, flush and replace each failed once
+    EXPECT_EQ(ReadAll(target), ReadAll(path));
+    EXPECT_FALSE(HasUnsavedChanges(c));
 }
 // clang-format on
 

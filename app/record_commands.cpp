@@ -1,0 +1,136 @@
+#include "record_commands.h"
+
+#include "field_catalogue.h"
+#include "file_commands.h"
+#include "prompt_dialog.h"
+#include "record_file.h"
+#include "record_form.h"
+#include "text_routines.h"
+
+#include <shellapi.h>
+
+namespace {
+
+constexpr int LINK_CONTROL = FIRST_FIELD_CONTROL + 19;
+
+// The navigator's thread: the prompt in its search mode, owned by the main
+// window, until the user closes it.
+DWORD WINAPI SearchNavigator(LPVOID owner) {
+    promptMode = PROMPT_SEARCH;
+    promptLine2 = static_cast<const char*>(static_cast<Program*>(owner)->textBuffer);
+    ShowPrompt(static_cast<Program*>(owner)->window);
+    return 0;
+}
+
+// After a change of the record shown: its values and the status line.
+void ShowCurrent(Program& program) {
+    RefreshForm(program.window, program.collection);
+}
+
+void ShowCollectionFull(Program& program) {
+    ShowNotice(program.window, "Collection Full");
+}
+
+} // namespace
+
+void AddCommand(Program& program) {
+    StoreRecord(program.window, program.collection);
+    if (AddBlankRecord(program.collection, CheckedKind(program.window)) < 0) {
+        ShowCollectionFull(program);
+        return;
+    }
+    ClearRecordForm(program.window);
+    UpdateStatusLine(program.window, program.collection);
+    SetFocus(GetDlgItem(program.window, FIRST_FIELD_CONTROL + 1));
+}
+
+void CopyCommand(Program& program) {
+    StoreRecord(program.window, program.collection);
+    if (CopyShownRecord(program.collection) < 0) {
+        ShowCollectionFull(program);
+        return;
+    }
+    ShowCurrent(program);
+}
+
+void DeleteCommand(Program& program) {
+    if (AskQuestion(program.window, PROMPT_OK_CANCEL, "Confirm?") != PROMPT_OK) return;
+    DeleteShownRecord(program.collection);
+    ShowCurrent(program);
+}
+
+void GotoCommand(Program& program) {
+    NumberToDecimal(program.collection.currentNumber, program.textBuffer);
+    if (!AskEntry(program.window, PROMPT_TEXT, "Goto", program.textBuffer)) return;
+    uint32_t ordinal = DecimalToNumber(program.textBuffer);
+    if (NthRecord(program.collection.hRecordFile, ordinal) < 0) return;
+    StoreRecord(program.window, program.collection);
+    GoToRecord(program.collection, ordinal);
+    ShowCurrent(program);
+}
+
+void StepCommand(Program& program, bool forward) {
+    StoreRecord(program.window, program.collection);
+    if (forward)
+        GoToNextRecord(program.collection);
+    else
+        GoToPreviousRecord(program.collection);
+    ShowCurrent(program);
+}
+
+void SortCommand(Program& program) {
+    StoreRecord(program.window, program.collection);
+    SortCollection(program.collection);
+    ShowCurrent(program);
+}
+
+void SearchCommand(Program& program) {
+    program.textBuffer[0] = '\0';
+    if (!AskEntry(program.window, PROMPT_TEXT, "Search for...", program.textBuffer)) return;
+    StoreRecord(program.window, program.collection);
+    SetSearchText(program.textBuffer);
+    if (!program.textBuffer[0]) return;
+    if (!FindMatch(program.collection, SEARCH_FIRST)) {
+        ShowNotice(program.window, "No Match Found");
+        return;
+    }
+    ShowCurrent(program);
+    searchOwner = program.window;
+    HANDLE thread = CreateThread(nullptr, 0, SearchNavigator, &program, 0, nullptr);
+    if (thread) CloseHandle(thread);
+}
+
+void SearchStep(Program& program, bool forward) {
+    promptLine4 = nullptr;
+    StoreRecord(program.window, program.collection);
+    if (!FindMatch(program.collection, forward ? SEARCH_FORWARD : SEARCH_BACKWARD)) {
+        promptLine4 = "No Match Found";
+        return;
+    }
+    ShowCurrent(program);
+}
+
+void NameCommand(Program& program) {
+    ReadCollectionName(program.collection.hRecordFile);
+    CopyCount(textValue, program.textBuffer, COLLECTION_NAME_SIZE);
+    if (!AskEntry(program.window, PROMPT_TEXT, "Database Name", program.textBuffer)) return;
+    RenameCollection(program.collection, program.textBuffer);
+    SetWindowTextA(program.window, program.textBuffer);
+}
+
+void PickDate(Program& program, int button) {
+    if (AskEntry(program.window, PROMPT_DATE, "Select Date", program.textBuffer))
+        SetDlgItemTextA(program.window, button, program.textBuffer);
+}
+
+void ExecuteLink(HWND window) {
+    char link[TEXT_BUFFER_SIZE];
+    GetDlgItemTextA(window, LINK_CONTROL, link, sizeof link);
+    ShellExecuteA(nullptr, nullptr, link, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void ChangeLink(Program& program) {
+    GetDlgItemTextA(program.window, LINK_CONTROL, program.textBuffer, TEXT_BUFFER_SIZE);
+    if (ChooseFile(program.window, program.textBuffer, 2, 1) == 1)
+        SetDlgItemTextA(program.window, LINK_CONTROL, program.textBuffer);
+}
