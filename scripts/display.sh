@@ -30,8 +30,8 @@ start_display() {
 
 stop_display() {
     local pid
-    for pid in "${display_pids[@]}"; do kill "$pid" 2>/dev/null; done
-    for pid in "${display_pids[@]}"; do wait "$pid" 2>/dev/null; done
+    for pid in "${display_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${display_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
     display_pids=()
 }
 
