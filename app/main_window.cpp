@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "autofill_lists.h"
 #include "command_line.h"
 #include "commands.h"
 #include "file_commands.h"
@@ -63,6 +64,7 @@ HICON LoadProgramIcon(HINSTANCE module, int size) {
 // loop, once workPath is known; without one the file commands start off.
 void OnCreate(HWND window) {
     BuildRecordForm(window);
+    LoadAutoFill(window);
     if (GetCommandLineArg(1, filePath, sizeof filePath) == ARG_COPIED)
         SetTimer(window, OPEN_TIMER, 10, nullptr);
     else
