@@ -4,6 +4,7 @@
 #include "command_line.h"
 #include "commands.h"
 #include "file_commands.h"
+#include "file_type.h"
 #include "folders.h"
 #include "main_form.h"
 #include "resource.h"
@@ -173,6 +174,7 @@ bool InitApplication() {
     if (!hMainWnd) return false;
     ShowWindow(hMainWnd, SW_SHOWNORMAL);
     ChooseWorkPath();
+    AssociateFileType(programFolder);
     sortField = 1;
     return true;
 }
