@@ -2,18 +2,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-// The entries a file's text yields, as "key:entry|" each.
-std::string Entries(const std::string& text) {
-    AutoFillReader reader;
-    std::string entries;
-    for (char byte : text)
-        if (ReadAutoFillByte(reader, byte))
-            entries += autoFillLists[reader.list].key + (":" + std::string(reader.line)) + "|";
-    return entries;
-}
-
 TEST(AutoFill, LineRules) {
     const std::pair<std::string, std::string> cases[] = {
         {"Poetry\r*Title\rDune\r", "sty:Poetry|tit:Dune|"},
@@ -24,9 +12,13 @@ TEST(AutoFill, LineRules) {
         {"Dune # a comment\r#\r*Aut # authors\rHerbert\r", "aut:Herbert|"},
         {"Dune\nEmma\n", ""},
         {"Dune\r\nEm\nma\r\nLast", "sty:Dune|sty:Emma|"},
-        {std::string(700, 'x') + "\r", "sty:" + std::string(599, 'x') + "|"},
-    };
-    for (const auto& [text, entries] : cases) EXPECT_EQ(Entries(text), entries) << text;
+        {std::string(700, 'x') + "\r", "sty:" + std::string(599, 'x') + "|"}};
+    for (const auto& [text, expected] : cases) {
+        AutoFillReader reader;
+        std::string entries; // "key:entry|" each
+        for (char byte : text)
+            if (ReadAutoFillByte(reader, byte))
+                entries += autoFillLists[reader.list].key + (":" + std::string(reader.line)) + "|";
+        EXPECT_EQ(entries, expected) << text;
+    }
 }
-
-} // namespace
