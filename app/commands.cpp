@@ -1,6 +1,8 @@
 #include "commands.h"
 
 #include "about_box.h"
+#include "autofill.h"
+#include "autofill_lists.h"
 #include "csv_export.h"
 #include "field_catalogue.h"
 #include "file_commands.h"
@@ -8,6 +10,7 @@
 #include "record_commands.h"
 #include "record_form.h"
 #include "resource.h"
+#include "shell_open.h"
 
 namespace {
 
@@ -33,10 +36,21 @@ void OnCommand(Program& program, WPARAM wParam) {
     bool severalRecords = open && collection.recordCount > 1;
     if (Is(id, IDM_HELP_ABOUT)) {
         ShowAboutBox(program.window, program.startup);
+    } else if (Is(id, IDM_EDIT_AUTOFILL)) {
+        ShellOpenSideFile(AUTOFILL_FILE_NAME, false);
     } else if (Is(id, IDC_EXECUTE)) {
         ExecuteLink(program.window);
     } else if (Is(id, IDC_CHANGE)) {
         ChangeLink(program);
+    } else if (Is(id, IDM_RELOAD_AUTOFILL)) {
+        // The lists are emptied with their edit fields: the shown record comes back after.
+        StoreRecord(program.window, collection);
+        ReloadAutoFillLists(program.window);
+        ShowRecord(program.window, collection);
+    } else if (Is(id, IDM_HELP_DATA_DIR)) {
+        OpenDataFolder();
+    } else if (Is(id, IDT_README, IDM_HELP_HELP)) {
+        OpenReadMe();
     } else if (Is(id, IDM_FILE_EXIT)) {
         ExitProgram(program);
     } else if (Is(id, IDM_FILE_EXPORT)) {

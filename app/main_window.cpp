@@ -1,8 +1,10 @@
 #include "main_window.h"
 
+#include "autofill_lists.h"
 #include "command_line.h"
 #include "commands.h"
 #include "file_commands.h"
+#include "file_type.h"
 #include "folders.h"
 #include "main_form.h"
 #include "prompt_dialog.h"
@@ -74,6 +76,7 @@ void OnCreate(HWND window, Program& program) {
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&program));
     BuildRecordForm(window);
     UpdateStatusLine(window, program.collection);
+    LoadAutoFill(window);
     if (GetCommandLineArg(1, program.filePath, sizeof program.filePath) == ARG_COPIED)
         SetTimer(window, OPEN_TIMER, 10, nullptr);
     else
@@ -182,6 +185,7 @@ bool InitApplication(Program& program) {
     if (!window) return false;
     ShowWindow(window, SW_SHOWNORMAL);
     ChooseWorkPath(program.workPath, sizeof program.workPath);
+    AssociateFileType(programFolder);
     program.collection.sortField = 1;
     return true;
 }

@@ -5,9 +5,8 @@
 #include "prompt_dialog.h"
 #include "record_file.h"
 #include "record_form.h"
+#include "shell_open.h"
 #include "text_routines.h"
-
-#include <shellapi.h>
 
 namespace {
 
@@ -126,7 +125,7 @@ void PickDate(Program& program, int button) {
 void ExecuteLink(HWND window) {
     char link[TEXT_BUFFER_SIZE];
     GetDlgItemTextA(window, LINK_CONTROL, link, sizeof link);
-    ShellExecuteA(nullptr, nullptr, link, nullptr, nullptr, SW_SHOWNORMAL);
+    ShellOpenPath(link);
 }
 
 void ChangeLink(Program& program) {

@@ -4,11 +4,14 @@
 usage: make_art.py OUTDIR
 
 Writes into OUTDIR one 16 x 16 4-bit .bmp per toolbar picture, one .ico per icon
-(a 16 x 16 and a 32 x 32 image, 4-bit with a transparency mask) and
-art-preview.png, a magnified sheet of every picture for reviewing the art.
+(a 16 x 16 and a 32 x 32 image, 4-bit with a transparency mask),
+art-preview.png, a magnified sheet of every picture for reviewing the art, and
+ReadMe.htm, the help page with the toolbar pictures drawn into it.
 A malformed map stops the script with a message naming the file and line.
 """
 
+import base64
+import re
 import struct
 import sys
 import zlib
@@ -214,6 +217,22 @@ def preview(toolbar, icons):
     return png_file(sheet.pixels)
 
 
+def help_page(toolbar):
+    """ReadMe.htm with each picture source "toolbar:NAME" made an inline PNG, so the page stands alone."""
+    face = PALETTE[BUTTON_FACE]
+    inline = {}
+    for name, rows in zip(TOOLBAR, toolbar):
+        png = png_file([[face if p is TRANSPARENT else PALETTE[p] for p in row] for row in rows])
+        inline[name] = "data:image/png;base64," + base64.b64encode(png).decode("ascii")
+    page = (ART.parent / "ReadMe.htm").read_text(encoding="utf-8")
+
+    def picture(match):
+        if match.group(1) not in inline:
+            raise ArtError(f"ReadMe.htm: no toolbar picture named {match.group(1)!r}")
+        return f'src="{inline[match.group(1)]}"'
+    return re.sub(r'src="toolbar:(\w+)"', picture, page)
+
+
 def main(argv):
     if len(argv) != 2:
         print("usage: make_art.py OUTDIR", file=sys.stderr)
@@ -224,6 +243,7 @@ def main(argv):
         toolbar = [read_map(ART / f"{name}.txt", 16, legend) for name in TOOLBAR]
         icons = [[read_map(ART / f"{name}-{size}.txt", size, legend) for size in ICON_SIZES]
                  for name, _ in ICONS]
+        page = help_page(toolbar)
     except ArtError as error:
         print(f"make_art.py: error: {error}", file=sys.stderr)
         return 1
@@ -234,6 +254,7 @@ def main(argv):
         (out / f"{name}.ico").write_bytes(ico_file(images))
     groups = [(group, images) for (_, group), images in zip(ICONS, icons)]
     (out / "art-preview.png").write_bytes(preview(toolbar, groups))
+    (out / "ReadMe.htm").write_text(page, encoding="utf-8")
     return 0
 
 

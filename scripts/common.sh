@@ -40,3 +40,15 @@ build_wine_tree() {
     [ "$tree" = build/win32 ] && return 0
     configure_tree build/win64 -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-x86_64.cmake" && build_tree build/win64
 }
+
+# The program's version, as the build has it.
+version=$(sed -n 's/^project(Quirebook VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
+
+# make_installer TREE SETUP: the installer around TREE's Quirebook.exe and its
+# side files, made with NSIS; a 64-bit one for build/win64.
+make_installer() {
+    local x64=()
+    [ "$1" = build/win64 ] && x64=(-DX64)
+    makensis -V2 -DVERSION="$version" -DFILES="$top/$1" -DOUTFILE="$2" "${x64[@]}" \
+        "$top/resources/quirebook.nsi" >"$top/$1/nsis.log" 2>&1 || { cat "$top/$1/nsis.log"; return 1; }
+}
