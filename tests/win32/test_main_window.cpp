@@ -68,7 +68,7 @@ void MainWindowTest::TearDown() {
     PumpMessages();
 }
 
-DialogAnswerer::DialogAnswerer(int button) : button_(button) {
+DialogAnswerer::DialogAnswerer(std::initializer_list<int> buttons) : buttons_(buttons) {
     waiting = this;
     timer_ = SetTimer(nullptr, 0, 30, Answer);
 }
@@ -84,14 +84,18 @@ void CALLBACK DialogAnswerer::Answer(HWND, UINT, UINT_PTR, DWORD) {
         if (IsWindowVisible(dialog) &&
             GetWindowThreadProcessId(dialog, nullptr) == GetCurrentThreadId())
             break;
-    if (!dialog || !waiting) return;
+    if (!dialog || !waiting || GetPropA(dialog, "answered")) return;
     DialogAnswerer& self = *waiting;
+    SetPropA(dialog, "answered", dialog);
+    if (self.title_.empty()) {
+        self.title_ = WindowText(dialog);
+        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            self.texts_[GetDlgCtrlID(child)] = WindowText(child);
+    }
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(self.buttons_.front(), BN_CLICKED), 0);
+    self.buttons_.erase(self.buttons_.begin());
+    if (!self.buttons_.empty()) return;
     waiting = nullptr;
     KillTimer(nullptr, self.timer_);
     self.timer_ = 0;
-    self.answered_ = true;
-    self.title_ = WindowText(dialog);
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        self.texts_[GetDlgCtrlID(child)] = WindowText(child);
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(self.button_, BN_CLICKED), 0);
 }

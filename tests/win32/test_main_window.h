@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
+#include <vector>
 
 // Dispatches every message waiting for this thread; a WM_QUIT is dropped.
 void PumpMessages();
@@ -31,22 +32,22 @@ class MainWindowTest : public ::testing::Test {
     Program program;
 };
 
-// Answers the next dialog this thread shows by pressing a button, and notes
-// what the dialog showed. Create it before the call that opens the dialog.
+// Answers the next dialogs this thread shows, one button press each, and
+// notes what the first one showed. Create it before the call that opens them.
 class DialogAnswerer {
   public:
-    explicit DialogAnswerer(int button);
+    DialogAnswerer(std::initializer_list<int> buttons);
+    explicit DialogAnswerer(int button) : DialogAnswerer({button}) {}
     ~DialogAnswerer();
-    bool answered() const { return answered_; }
+    bool answered() const { return !title_.empty(); }
     std::string title() const { return title_; }
-    // A control's text when the dialog was answered.
+    // A control's text when the first dialog was answered.
     std::string text(int id) const { return texts_.count(id) ? texts_.at(id) : std::string(); }
 
   private:
     static void CALLBACK Answer(HWND, UINT, UINT_PTR, DWORD);
-    int button_;
+    std::vector<int> buttons_;
     UINT_PTR timer_;
-    bool answered_ = false;
     std::string title_;
     std::map<int, std::string> texts_;
 };

@@ -1,0 +1,137 @@
+// The window's file and record commands on real files, with the prompts
+// answered as a user would.
+#include "test_main_window.h"
+
+#include "file_commands.h"
+#include "file_io.h"
+#include "main_form.h"
+#include "prompt_dialog.h"
+#include "record_commands.h"
+#include "resource.h"
+
+#include <commctrl.h>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+std::string Bytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+class CommandsTest : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        OpenUserFile(program, shelf.c_str());
+        std::strcpy(program.filePath, shelf.c_str());
+    }
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        DeleteFileA(shelf.c_str());
+    }
+    // Runs a command whose prompts are answered with these buttons; what the first showed.
+    std::string Answered(std::initializer_list<int> buttons, WPARAM command) {
+        DialogAnswerer answer(buttons);
+        Send(WM_COMMAND, command);
+        return answer.answered()
+                   ? answer.text(IDC_PROMPT_LINE2) + "|" + answer.text(IDC_PROMPT_LINE3)
+                   : "not asked";
+    }
+    std::string Shown() {
+        return ControlText(program.window, 101) + " " + StatusText(program.window);
+    }
+    std::string shelf = MakeCollection("Shelf", {"Dune", "Emma", "Ulysses"});
+};
+
+TEST_F(CommandsTest, RecordCommandsMoveAddDeleteAndSortThroughTheForm) {
+    Send(WM_COMMAND, IDM_VIEW_NEXT);
+    Send(WM_COMMAND, IDT_NEXT);
+    EXPECT_EQ(Shown(), "Ulysses Record 3 of 3");
+    Send(WM_COMMAND, IDT_NEXT); // no wrapping round
+    SetDlgItemTextA(program.window, 101, "Aeneid");
+    Send(WM_COMMAND, IDT_PREVIOUS); // stores the edit on the way
+    EXPECT_EQ(Shown(), "Emma Record 2 of 3");
+    Send(WM_COMMAND, MAKEWPARAM(101, CBN_EDITCHANGE)); // the Title box was touched last
+    Send(WM_COMMAND, IDM_EDIT_SORT);
+    EXPECT_EQ(Shown(), "Aeneid Record 1 of 3");
+    EXPECT_EQ(Answered({IDOK}, IDT_DELETE), "Confirm?|");
+    EXPECT_EQ(Shown(), "Dune Record 1 of 2");
+    Send(WM_COMMAND, IDT_ADD);
+    EXPECT_EQ(Shown(), " Record 3 of 3");
+    EXPECT_EQ(GetDlgCtrlID(GetParent(GetFocus())), 101); // the Title box's edit part
+    EXPECT_EQ(Answered({IDCANCEL}, IDT_DELETE), "Confirm?|");
+    EXPECT_EQ(Shown(), " Record 3 of 3");
+    Send(WM_COMMAND, IDT_COPY);
+    EXPECT_EQ(Shown(), " Record 4 of 4");
+    EXPECT_TRUE(program.collection.recordsAdded);
+}
+
+TEST_F(CommandsTest, WithOneRecordSearchDeleteGotoStepsAndSortDoNothing) {
+    OpenUserFile(program, MakeCollection("Single", {"Only"}).c_str());
+    for (WPARAM command : {IDT_SEARCH, IDT_DELETE, IDT_GOTO, IDT_NEXT, IDT_PREVIOUS, IDM_EDIT_SORT})
+        EXPECT_EQ(Answered({IDOK}, command), "not asked") << command;
+    EXPECT_EQ(Shown(), "Only Record 1 of 1");
+    DeleteFileA(TempPath("Single.ktl").c_str());
+}
+
+// Shown and stored unchanged is no change; each real change is asked about when leaving.
+TEST_F(CommandsTest, EveryChangeIsAskedAboutBeforeTheFileIsLeft) {
+    Send(WM_COMMAND, IDT_NEXT);
+    EXPECT_EQ(Answered({IDCANCEL}, IDM_FILE_CLOSE), "not asked");
+    OpenUserFile(program, shelf.c_str());
+    SetDlgItemTextA(program.window, 110, "12.5");
+    EXPECT_EQ(Answered({IDCANCEL}, IDM_FILE_CLOSE),
+              "Changes Have Been Made|Save Current File Now?");
+    EXPECT_EQ(Answered({IDCANCEL}, IDT_SAVE), "not asked"); // a named file saves silently
+    EXPECT_EQ(Answered({IDCANCEL}, IDM_FILE_CLOSE), "not asked");
+    EXPECT_NE(Bytes(shelf).find(std::string("\xE2\x04\0\0", 4)), std::string::npos); // 1250
+}
+
+bool FailReplacing(IoCall call) {
+    return call == IO_REPLACE;
+}
+
+TEST_F(CommandsTest, AFailedSaveLeavesTheUsersFileAndKeepsTheChanges) {
+    std::string before = Bytes(shelf);
+    SetDlgItemTextA(program.window, 101, "Changed");
+    ioFaultHook = FailReplacing;
+    EXPECT_EQ(Answered({IDOK}, IDT_SAVE), "Save Failed|");
+    EXPECT_EQ(Answered({PROMPT_OK, IDOK}, IDM_FILE_CLOSE),
+              "Changes Have Been Made|Save Current File Now?");
+    ioFaultHook = nullptr;
+    EXPECT_EQ(Bytes(shelf), before);
+    EXPECT_EQ(GetFileAttributesA((shelf + ".saving").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(Shown(), "Changed Record 1 of 3"); // the failed save kept the file open
+    Send(WM_COMMAND, IDT_SAVE);
+    EXPECT_EQ(Bytes(shelf), Bytes(program.workPath));
+    EXPECT_EQ(Answered({IDCANCEL}, IDM_FILE_CLOSE), "not asked");
+}
+
+TEST_F(CommandsTest, NewMakesAOneRecordCollectionOrShowsFileError) {
+    EXPECT_EQ(Answered({IDOK}, IDT_NEW), "|Books"); // nothing changed: only the name is asked
+    EXPECT_EQ(WindowText(program.window) + " " + StatusText(program.window), "Books Record 1 of 1");
+    EXPECT_EQ(program.fileNamed, 0u);
+    EXPECT_EQ(Answered({IDCANCEL}, IDM_FILE_CLOSE),
+              "New Records Have Been Added|Save Current File Now?");
+    std::strcpy(program.workPath, TempPath("no such folder\\Temp.dat").c_str());
+    EXPECT_EQ(Answered({PROMPT_NO, IDOK, IDOK}, IDT_NEW),
+              "New Records Have Been Added|Save Current File Now?");
+    EXPECT_EQ(StatusText(program.window), "No File!");
+    EXPECT_FALSE(SendMessageA(Toolbar(program.window), TB_ISBUTTONENABLED, IDT_SAVE, 0));
+}
+
+TEST_F(CommandsTest, SearchStepsShowTheirOwnOutcome) {
+    SetSearchText("u");
+    SearchStep(program, true);
+    EXPECT_EQ(Shown() + "|" + (promptLine4.load() ? promptLine4.load() : ""),
+              "Ulysses Record 3 of 3|");
+    SearchStep(program, true);
+    EXPECT_EQ(Shown() + "|" + promptLine4.load(), "Ulysses Record 3 of 3|No Match Found");
+    SearchStep(program, false);
+    EXPECT_EQ(Shown(), "Dune Record 1 of 3");
+}
+
+} // namespace
