@@ -3,8 +3,11 @@
 #include "record_file.h"
 #include "text_routines.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <new>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -15,12 +18,14 @@ char searchText[SEARCH_TEXT_LENGTH + 1] = {};
 namespace {
 
 // A key text: a text field's value, or a number field's signed decimal text.
-void ReadKey(RecordFile* file, int32_t slot, uint32_t field, char* key) {
-    uint32_t type = ReadField(file, slot, field);
-    if (IsNumberField(type))
-        NumberToDecimal(static_cast<int32_t>(numberValue), key);
-    else
-        CopyText(textValue, key);
+void TakeKey(uint32_t type, std::vector<char>& keys) {
+    char number[12];
+    const char* key = textValue;
+    if (IsNumberField(type)) {
+        NumberToDecimal(static_cast<int32_t>(numberValue), number);
+        key = number;
+    }
+    keys.insert(keys.end(), key, key + std::strlen(key) + 1);
 }
 
 // A value byte matches a search byte when they are equal, or when the value
@@ -43,8 +48,28 @@ bool ContainsSearchText(const char* value) {
     return false;
 }
 
-bool IsRecord(RecordFile* file, int32_t slot) {
-    return ReadSlotStatus(file, slot) == SLOT_IN_USE;
+// Whether a record matches the search text, its fields read by readField
+// from the last to the first, stopping at the first match.
+template <typename ReadOne> bool Matches(RecordFile* file, ReadOne readField) {
+    uint32_t searchNumber = DecimalToNumber(searchText);
+    if (searchNumber == 0) searchNumber = static_cast<uint32_t>(-1);
+    for (uint32_t field = file ? file->fieldCount : 0; field >= 1; --field) {
+        uint32_t type = readField(field);
+        if (IsNumberField(type)) {
+            if (searchNumber != static_cast<uint32_t>(-1) && searchNumber == numberValue)
+                return true;
+        } else if (ContainsSearchText(textValue)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The first record from `from` towards `to` that matches, read in large pieces.
+int32_t FindMatch(RecordFile* file, int32_t from, int32_t to) {
+    return ScanSlots(file, from, to, IsRecordStatus, [file](int32_t, const unsigned char* bytes) {
+        return Matches(file, [&](uint32_t field) { return ReadFieldFrom(file, bytes, field); });
+    });
 }
 
 } // namespace
@@ -59,54 +84,37 @@ int CompareKeys(const char* a, const char* b) {
 #endif
 }
 
+// The stable sort of the records by their key texts; each slot is written at most once.
 int SortRecords(RecordFile* file, uint32_t field) {
     if (!file || field == 0 || field > file->fieldCount) return 0;
-    CompactSlots(file);
-    char previousKey[MAX_TEXT_FIELD_WIDTH + 1];
-    char key[MAX_TEXT_FIELD_WIDTH + 1];
-    // Bubble sort in the file: passes over all slots, exchanging neighbours
-    // whose keys are out of order, until a pass exchanges nothing.
-    int swapped = 0;
-    uint32_t i = 1;
-    while (i <= file->slotCount) {
-        int32_t low = static_cast<int32_t>(i - 1);
-        int32_t high = static_cast<int32_t>(i);
-        uint32_t statusLow = ReadSlotStatus(file, low);
-        uint32_t statusHigh = ReadSlotStatus(file, high);
-        if (statusLow > 9 && statusHigh > 9) {
-            ReadKey(file, low, field, previousKey);
-            ReadKey(file, high, field, key);
-            if (CompareKeys(previousKey, key) > 0) {
-                if (!ExchangeSlots(file, low, high)) return 0;
-                swapped = 1;
-            }
-        }
-        ++i;
-        if (i > file->slotCount) {
-            if (swapped) {
-                swapped = 0;
-                i = 1;
-            } else {
-                swapped = 1;
-            }
-        }
+    try {
+        std::vector<uint32_t> slots = UsedSlots(file);
+        if (slots.empty()) return 1;
+        std::vector<char> keys;
+        std::vector<size_t> keyAt;
+        keyAt.reserve(slots.size());
+        ScanSlots(file, static_cast<int32_t>(slots.front()), static_cast<int32_t>(slots.back()),
+                  IsUsedStatus, [&](int32_t, const unsigned char* bytes) {
+                      keyAt.push_back(keys.size());
+                      TakeKey(ReadFieldFrom(file, bytes, field), keys);
+                      return false;
+                  });
+        if (keyAt.size() != slots.size()) return 0;
+        std::vector<uint32_t> order(slots.size());
+        for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+        std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+            return CompareKeys(&keys[keyAt[a]], &keys[keyAt[b]]) < 0;
+        });
+        std::vector<char>().swap(keys);
+        for (uint32_t& i : order) i = slots[i];
+        return PlaceRecords(file, order);
+    } catch (const std::bad_alloc&) {
+        return 0;
     }
-    return swapped;
 }
 
 int32_t RecordMatches(RecordFile* file, int32_t slot) {
-    uint32_t searchNumber = DecimalToNumber(searchText);
-    if (searchNumber == 0) searchNumber = static_cast<uint32_t>(-1);
-    for (uint32_t field = file ? file->fieldCount : 0; field >= 1; --field) {
-        uint32_t type = ReadField(file, slot, field);
-        if (IsNumberField(type)) {
-            if (searchNumber != static_cast<uint32_t>(-1) && searchNumber == numberValue)
-                return slot;
-        } else if (ContainsSearchText(textValue)) {
-            return slot;
-        }
-    }
-    return -1;
+    return Matches(file, [&](uint32_t field) { return ReadField(file, slot, field); }) ? slot : -1;
 }
 
 int32_t FindFirstMatch(RecordFile* file) {
@@ -114,15 +122,11 @@ int32_t FindFirstMatch(RecordFile* file) {
 }
 
 int32_t FindNextMatch(RecordFile* file, int32_t slot) {
-    if (!file) return -1;
-    for (int32_t s = slot + 1; static_cast<uint32_t>(s) < file->slotCount; ++s)
-        if (IsRecord(file, s) && RecordMatches(file, s) >= 0) return s;
-    return -1;
+    if (!file || slot < -1 || slot >= static_cast<int32_t>(file->slotCount) - 1) return -1;
+    return FindMatch(file, slot + 1, static_cast<int32_t>(file->slotCount) - 1);
 }
 
 int32_t FindPreviousMatch(RecordFile* file, int32_t slot) {
     if (!file || slot <= 0) return -1;
-    for (int32_t s = slot - 1; s >= 0; --s)
-        if (IsRecord(file, s) && RecordMatches(file, s) >= 0) return s;
-    return -1;
+    return FindMatch(file, slot - 1, 0);
 }
