@@ -11,6 +11,7 @@
 uint32_t numberValue = 0;
 char textValue[TEXT_VALUE_SIZE] = {};
 uint64_t slotMemoryLimit = 80u << 20;
+uint32_t windowBytes = 4u << 20;
 
 const uint32_t standardFieldTypes[STANDARD_FIELD_COUNT] = {13, 13, 12, 12, 12, 12, 13, 2,  2,  2,
                                                            12, 2,  2,  2,  2,  2,  12, 14, 12, 2};
@@ -192,6 +193,94 @@ uint32_t HeldPeak(const Placement& plan, uint32_t window) {
     return static_cast<uint32_t>(peak);
 }
 
+// Records held between windows wait with their long runs of zeros squeezed
+// out (a record of short texts in wide fields takes a fraction of its slot),
+// spread over blocks of a pool; a record's blocks return to the pool when it is
+// written. Memory that is never touched costs nothing, so the pool is sized
+// for the worst case and only what the records need is used.
+struct HeldRecords {
+    static constexpr uint32_t BLOCK = 256;
+    static constexpr uint32_t NONE = UINT32_MAX;
+    Buffer pool;
+    Buffer squeezed;             // one record, squeezed
+    std::vector<uint32_t> next;  // the next block of a record, or of the free list
+    std::vector<uint32_t> first; // by slot: the record's first block
+    uint32_t free = NONE;
+    uint32_t recordSize = 0;
+
+    static uint32_t BlocksPerRecord(uint32_t recordSize) { return (recordSize + 8) / BLOCK + 1; }
+    static uint64_t Bytes(uint32_t records, uint32_t recordSize) {
+        return static_cast<uint64_t>(records) * BlocksPerRecord(recordSize) * BLOCK;
+    }
+    bool Reserve(uint32_t records, uint32_t slotSize, uint32_t slots) {
+        recordSize = slotSize;
+        uint32_t blocks = records * BlocksPerRecord(recordSize);
+        pool = Allocate(static_cast<size_t>(blocks) * BLOCK);
+        squeezed = Allocate(static_cast<size_t>(BlocksPerRecord(recordSize)) * BLOCK);
+        if (!pool || !squeezed) return false;
+        try {
+            next.resize(blocks);
+            first.assign(slots, NONE);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        for (uint32_t b = blocks; b > 0; --b) next[b - 1] = free, free = b - 1;
+        return true;
+    }
+    unsigned char* Block(uint32_t b) { return pool.get() + static_cast<size_t>(b) * BLOCK; }
+
+    // A 32-bit length, then pairs of 32-bit counts (bytes kept, zeros left
+    // out), each followed by the bytes kept. Zero runs shorter than the pair
+    // itself stay among the kept bytes, so a record never grows by more than 8.
+    void Hold(uint32_t slot, const unsigned char* bytes) {
+        uint32_t length = 4;
+        for (uint32_t i = 0; i < recordSize;) {
+            // The bytes kept end at a run of eight or more zeros, or at the end.
+            uint32_t kept = i;
+            uint32_t zeros = i;
+            for (;;) {
+                zeros = kept;
+                while (zeros < recordSize && bytes[zeros] == 0) ++zeros;
+                if (zeros == recordSize || zeros - kept >= 8) break;
+                kept = zeros + 1;
+            }
+            uint32_t counts[2] = {kept - i, zeros - kept};
+            std::memcpy(squeezed.get() + length, counts, 8);
+            std::memcpy(squeezed.get() + length + 8, bytes + i, kept - i);
+            length += 8 + kept - i;
+            i = zeros;
+        }
+        std::memcpy(squeezed.get(), &length, 4);
+        uint32_t* link = &first[slot];
+        for (uint32_t done = 0; done < length; done += BLOCK) {
+            *link = free;
+            free = next[free];
+            std::memcpy(Block(*link), squeezed.get() + done, std::min(BLOCK, length - done));
+            link = &next[*link];
+        }
+        *link = NONE;
+    }
+    void Take(uint32_t slot, unsigned char* bytes) {
+        uint32_t length = 0;
+        std::memcpy(&length, Block(first[slot]), 4);
+        for (uint32_t b = first[slot], done = 0; b != NONE; done += BLOCK) {
+            std::memcpy(squeezed.get() + done, Block(b), std::min(BLOCK, length - done));
+            uint32_t following = next[b];
+            next[b] = free;
+            free = b;
+            b = following;
+        }
+        for (uint32_t at = 4, i = 0; at < length;) {
+            uint32_t counts[2];
+            std::memcpy(counts, squeezed.get() + at, 8);
+            std::memcpy(bytes + i, squeezed.get() + at + 8, counts[0]);
+            std::memset(bytes + i + counts[0], 0, counts[1]);
+            i += counts[0] + counts[1];
+            at += 8 + counts[0];
+        }
+    }
+};
+
 // Assembles each window of changed slots in memory and writes it in one piece.
 // The records a window needs are read in large pieces from where they lie,
 // unless an earlier window held them; false when the memory cannot be had,
@@ -202,18 +291,14 @@ bool PlaceByWindows(RecordFile* file, const Placement& plan, uint32_t window, ui
     const uint32_t gap = READ_THROUGH / size;
     Buffer out = Allocate(static_cast<size_t>(window) * size);
     Buffer in = Allocate(static_cast<size_t>(piece) * size);
-    Buffer store = Allocate(static_cast<size_t>(held) * size);
-    if (!out || !in || !store) return false;
-    std::vector<uint32_t> heldAt(plan.end, VACATED);
-    std::vector<uint32_t> freeHeld;
+    HeldRecords store;
     std::vector<uint32_t> wanted;
     try {
-        freeHeld.reserve(held);
         wanted.reserve(2 * static_cast<size_t>(window));
     } catch (const std::bad_alloc&) {
         return false;
     }
-    for (uint32_t i = 0; i < held; ++i) freeHeld.push_back(i);
+    if (!out || !in || !store.Reserve(held, size, plan.end)) return false;
 
     for (uint32_t x = plan.first; x < plan.end; x += window) {
         const uint32_t y = std::min(plan.end, x + window);
@@ -224,8 +309,7 @@ bool PlaceByWindows(RecordFile* file, const Placement& plan, uint32_t window, ui
             if (s == VACATED) {
                 std::memcpy(at(k), plan.vacated.get(), size);
             } else if (s < x) {
-                std::memcpy(at(k), store.get() + static_cast<size_t>(heldAt[s]) * size, size);
-                freeHeld.push_back(heldAt[s]);
+                store.Take(s, at(k));
             } else if (s != k) {
                 wanted.push_back(s);
             }
@@ -246,10 +330,7 @@ bool PlaceByWindows(RecordFile* file, const Placement& plan, uint32_t window, ui
                 if (d < y) {
                     std::memcpy(at(d), bytes, size);
                 } else {
-                    heldAt[wanted[i]] = freeHeld.back();
-                    freeHeld.pop_back();
-                    std::memcpy(store.get() + static_cast<size_t>(heldAt[wanted[i]]) * size, bytes,
-                                size);
+                    store.Hold(wanted[i], bytes);
                 }
             }
         }
@@ -609,12 +690,13 @@ int PlaceRecords(RecordFile* file, const std::vector<uint32_t>& order) {
         plan.vacated[1] = 0;
 
         // The widest windows whose slots, held records and read piece fit the limit.
-        const uint64_t limit = slotMemoryLimit / file->recordSize;
-        for (uint32_t window = plan.end - plan.first; window > 0; window /= 2) {
-            uint64_t piece = std::min(window, SlotsPerPiece(file, READ_PIECE));
-            if (window + piece > limit) continue;
+        uint32_t widest = std::min(plan.end - plan.first, SlotsPerPiece(file, windowBytes));
+        for (uint32_t window = widest; window > 0; window /= 2) {
+            uint64_t slots = (window + std::min(window, SlotsPerPiece(file, READ_PIECE))) *
+                             static_cast<uint64_t>(file->recordSize);
+            if (slots > slotMemoryLimit) continue;
             uint32_t held = HeldPeak(plan, window);
-            if (window + piece + held <= limit) {
+            if (slots + HeldRecords::Bytes(held, file->recordSize) <= slotMemoryLimit) {
                 if (PlaceByWindows(file, plan, window, held)) return 1;
                 break;
             }

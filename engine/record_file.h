@@ -68,6 +68,7 @@ struct RecordFile {
 // The most memory compaction and sorting take for whole slots at once; a
 // rearrangement that would need more moves its slots one at a time.
 extern uint64_t slotMemoryLimit;
+extern uint32_t windowBytes;
 
 extern uint32_t numberValue;
 extern char textValue[TEXT_VALUE_SIZE];

@@ -151,7 +151,7 @@ TEST(FormatModel, RandomCommandSequencesLeaveTheModelsBytes) {
                            "9",     "10",    "",       "zebra crossing"};
     // Whole windows of slots in memory, a few slots at a time, and one slot at a time.
     const uint64_t defaultLimit = slotMemoryLimit,
-                   limits[] = {defaultLimit, 12 * STANDARD_RECORD_SIZE, 0};
+                   limits[] = {defaultLimit, 24 * STANDARD_RECORD_SIZE, 0};
     for (uint64_t limit : limits) {
         slotMemoryLimit = limit;
         ASSERT_EQ(Cli({"new", ktl, "Model"}), 0);
@@ -170,7 +170,10 @@ TEST(FormatModel, RandomCommandSequencesLeaveTheModelsBytes) {
                 std::vector<std::string> values(blanks, blanks + 21);
                 values[1] = text, values[3] = list,
                 values[9] = std::to_string(int(random() % 200) - 50);
-                ASSERT_EQ(Cli({"add", ktl, "1=" + text, "3=" + list, "9=" + values[9]}), 0);
+                values[20] = std::to_string(int32_t(random())); // the slot's last bytes
+                ASSERT_EQ(Cli({"add", ktl, "1=" + text, "3=" + list, "9=" + values[9],
+                               "20=" + values[20]}),
+                          0);
                 uint32_t added = model.Add();
                 for (uint32_t f = 1; f <= 20; ++f) model.Write(added, f, values[f]);
             } else if (choice < (adding ? 62u : 70u)) {
@@ -204,7 +207,7 @@ TEST(FormatModel, RandomCommandSequencesLeaveTheModelsBytes) {
             } else {
                 std::string value =
                     std::string(1 + random() % 320, static_cast<char>('a' + random() % 26));
-                uint32_t field = 1 + random() % 19;
+                uint32_t field = 1 + random() % 20;
                 if (widths[field] == 4) value = std::to_string(static_cast<int32_t>(random()));
                 ASSERT_EQ(Cli({"set", ktl, ord, std::to_string(field) + "=" + value}), 0);
                 model.Write(slot, field, value);
