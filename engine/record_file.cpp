@@ -571,6 +571,18 @@ uint32_t ReadFieldFrom(RecordFile* file, const unsigned char* slot, uint32_t fie
     return definition.type;
 }
 
+FieldValue FieldIn(const RecordFile* file, const unsigned char* slot, uint32_t field) {
+    const FieldDefinition& definition = file->fields[field - 1];
+    const unsigned char* bytes = slot + (definition.offset - file->dataStart);
+    const uint32_t width = FieldWidth(definition.type);
+    FieldValue value{definition.type, 0, reinterpret_cast<const char*>(bytes), 0};
+    if (IsNumberField(definition.type))
+        for (uint32_t i = width; i > 0; --i) value.number = (value.number << 8) | bytes[i - 1];
+    else
+        value.length = static_cast<uint32_t>(strnlen(value.text, width));
+    return value;
+}
+
 uint32_t WriteField(RecordFile* file, int32_t slot, uint32_t field) {
     uint64_t offset = 0;
     const FieldDefinition* definition = LocateField(file, slot, field, offset);

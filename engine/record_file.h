@@ -114,6 +114,15 @@ int ShrinkSlots(RecordFile* file);
 // the end of the file); ReadFieldFrom is ReadField on one slot read that way.
 void ReadSlots(RecordFile* file, int32_t first, uint32_t count, unsigned char* buffer);
 uint32_t ReadFieldFrom(RecordFile* file, const unsigned char* slot, uint32_t field);
+// A field of a slot in memory, read without the shared buffers: a number
+// field's value, or a text field's bytes up to its NUL or its width.
+struct FieldValue {
+    uint32_t type;
+    uint32_t number;
+    const char* text;
+    uint32_t length;
+};
+FieldValue FieldIn(const RecordFile* file, const unsigned char* slot, uint32_t field);
 inline bool IsRecordStatus(uint32_t status) {
     return status == SLOT_IN_USE;
 }

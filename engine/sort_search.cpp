@@ -17,6 +17,8 @@ char searchText[SEARCH_TEXT_LENGTH + 1] = {};
 
 namespace {
 
+constexpr uint32_t NO_NUMBER = UINT32_MAX;
+
 // A key text: a text field's value, or a number field's signed decimal text.
 void TakeKey(uint32_t type, std::vector<char>& keys) {
     char number[12];
@@ -35,41 +37,46 @@ bool BytesMatch(unsigned char value, unsigned char search) {
     return value == search || (letter && (value ^ 0x20) == search);
 }
 
-bool ContainsSearchText(const char* value) {
-    size_t valueLength = std::strlen(value);
+bool ContainsSearchText(const unsigned char* value, size_t valueLength) {
     size_t searchLength = std::strlen(searchText);
     for (size_t start = 0; start + searchLength <= valueLength; ++start) {
         size_t i = 0;
-        while (i < searchLength && BytesMatch(static_cast<unsigned char>(value[start + i]),
-                                              static_cast<unsigned char>(searchText[i])))
+        while (i < searchLength &&
+               BytesMatch(value[start + i], static_cast<unsigned char>(searchText[i])))
             ++i;
         if (i == searchLength) return true;
     }
     return false;
 }
 
-// Whether a record matches the search text, its fields read by readField
-// from the last to the first, stopping at the first match.
-template <typename ReadOne> bool Matches(RecordFile* file, ReadOne readField) {
-    uint32_t searchNumber = DecimalToNumber(searchText);
-    if (searchNumber == 0) searchNumber = static_cast<uint32_t>(-1);
-    for (uint32_t field = file ? file->fieldCount : 0; field >= 1; --field) {
-        uint32_t type = readField(field);
-        if (IsNumberField(type)) {
-            if (searchNumber != static_cast<uint32_t>(-1) && searchNumber == numberValue)
-                return true;
-        } else if (ContainsSearchText(textValue)) {
-            return true;
-        }
-    }
-    return false;
+// The number a search text stands for; none (-1) when that is 0.
+uint32_t SearchNumber() {
+    uint32_t number = DecimalToNumber(searchText);
+    return number == 0 ? NO_NUMBER : number;
 }
 
-// The first record from `from` towards `to` that matches, read in large pieces.
+// Whether a field's value matches: a number equal to the search number, or
+// a text that holds the search text.
+bool ValueMatches(const FieldValue& value, uint32_t searchNumber) {
+    if (IsNumberField(value.type)) return searchNumber != NO_NUMBER && value.number == searchNumber;
+    return ContainsSearchText(reinterpret_cast<const unsigned char*>(value.text), value.length);
+}
+
+// The first record from `from` towards `to` that matches, read in large
+// pieces. The last record examined is then matched once more by
+// RecordMatches, which leaves its field values in numberValue and textValue.
 int32_t FindMatch(RecordFile* file, int32_t from, int32_t to) {
-    return ScanSlots(file, from, to, IsRecordStatus, [file](int32_t, const unsigned char* bytes) {
-        return Matches(file, [&](uint32_t field) { return ReadFieldFrom(file, bytes, field); });
-    });
+    const uint32_t searchNumber = SearchNumber();
+    int32_t last = -1;
+    int32_t found =
+        ScanSlots(file, from, to, IsRecordStatus, [&](int32_t slot, const unsigned char* bytes) {
+            last = slot;
+            for (uint32_t field = file->fieldCount; field >= 1; --field)
+                if (ValueMatches(FieldIn(file, bytes, field), searchNumber)) return true;
+            return false;
+        });
+    if (last >= 0) RecordMatches(file, last);
+    return found;
 }
 
 } // namespace
@@ -114,7 +121,14 @@ int SortRecords(RecordFile* file, uint32_t field) {
 }
 
 int32_t RecordMatches(RecordFile* file, int32_t slot) {
-    return Matches(file, [&](uint32_t field) { return ReadField(file, slot, field); }) ? slot : -1;
+    const uint32_t searchNumber = SearchNumber();
+    for (uint32_t field = file ? file->fieldCount : 0; field >= 1; --field) {
+        uint32_t type = ReadField(file, slot, field);
+        FieldValue value{type, numberValue, textValue,
+                         static_cast<uint32_t>(std::strlen(textValue))};
+        if (ValueMatches(value, searchNumber)) return slot;
+    }
+    return -1;
 }
 
 int32_t FindFirstMatch(RecordFile* file) {

@@ -105,7 +105,7 @@ struct Model {
     }
     // A record matches when one of its texts holds the search text, ASCII
     // letters of either case alike, or one of its numbers is the search
-    // text's number, unless that is 0.
+    // text's number, unless that is 0 or -1.
     bool Matches(uint32_t slot, const std::string& search) const {
         uint32_t number = DecimalToNumber(search.c_str());
         for (uint32_t f = 1; f <= 20; ++f) {
@@ -113,7 +113,8 @@ struct Model {
             auto same = [](char v, char c) { return v == c || (std::isalpha(v) && (v ^ 32) == c); };
             auto at = std::search(value.begin(), value.end(), search.begin(), search.end(), same);
             if (widths[f] != 4 ? search.empty() || at != value.end()
-                               : number != 0 && static_cast<uint32_t>(std::stoll(value)) == number)
+                               : number != 0 && number != UINT32_MAX &&
+                                     static_cast<uint32_t>(std::stoll(value)) == number)
                 return true;
         }
         return false;
