@@ -45,7 +45,7 @@ ExportResult ExportCsv(RecordFile* file, const char* path) {
               [&](int32_t slot, const unsigned char* bytes) {
                   text.append(static_cast<uint32_t>(slot) - next, '\r');
                   for (uint32_t field = 1; field < file->fieldCount; ++field) {
-                      FieldValue value = FieldIn(file, bytes, field);
+                      SlotField value = FieldIn(file, bytes, field);
                       if (IsNumberField(value.type)) {
                           NumberToDecimal(static_cast<int32_t>(value.number), number);
                           AppendQuoted(text, number, std::strlen(number));

@@ -11,7 +11,6 @@
 uint32_t numberValue = 0;
 char textValue[TEXT_VALUE_SIZE] = {};
 uint64_t slotMemoryLimit = 80u << 20;
-uint32_t windowBytes = 4u << 20;
 
 const uint32_t standardFieldTypes[STANDARD_FIELD_COUNT] = {13, 13, 12, 12, 12, 12, 13, 2,  2,  2,
                                                            12, 2,  2,  2,  2,  2,  12, 14, 12, 2};
@@ -24,6 +23,9 @@ constexpr uint32_t READ_PIECE = 1u << 20;
 // One more read call costs about as much as reading this many bytes, so
 // gaps this small between wanted slots are read through.
 constexpr uint32_t READ_THROUGH = 32u << 10;
+// Rearrangements assemble windows of at most this size: memory the process
+// has not touched before costs more than reading the slots it would save.
+constexpr uint32_t WINDOW_BYTES = 4u << 20;
 // The source of a slot that keeps the last record's bytes with status 5.
 constexpr uint32_t VACATED = UINT32_MAX;
 
@@ -564,18 +566,11 @@ uint32_t ReadField(RecordFile* file, int32_t slot, uint32_t field) {
     return definition->type;
 }
 
-uint32_t ReadFieldFrom(RecordFile* file, const unsigned char* slot, uint32_t field) {
-    if (!file || !ValidField(file, field) || file->recordSize == 0) return 0;
-    const FieldDefinition& definition = file->fields[field - 1];
-    TakeValue(definition.type, slot + (definition.offset - file->dataStart));
-    return definition.type;
-}
-
-FieldValue FieldIn(const RecordFile* file, const unsigned char* slot, uint32_t field) {
+SlotField FieldIn(const RecordFile* file, const unsigned char* slot, uint32_t field) {
     const FieldDefinition& definition = file->fields[field - 1];
     const unsigned char* bytes = slot + (definition.offset - file->dataStart);
     const uint32_t width = FieldWidth(definition.type);
-    FieldValue value{definition.type, 0, reinterpret_cast<const char*>(bytes), 0};
+    SlotField value{definition.type, 0, reinterpret_cast<const char*>(bytes), 0};
     if (IsNumberField(definition.type))
         for (uint32_t i = width; i > 0; --i) value.number = (value.number << 8) | bytes[i - 1];
     else
@@ -702,7 +697,7 @@ int PlaceRecords(RecordFile* file, const std::vector<uint32_t>& order) {
         plan.vacated[1] = 0;
 
         // The widest windows whose slots, held records and read piece fit the limit.
-        uint32_t widest = std::min(plan.end - plan.first, SlotsPerPiece(file, windowBytes));
+        uint32_t widest = std::min(plan.end - plan.first, SlotsPerPiece(file, WINDOW_BYTES));
         for (uint32_t window = widest; window > 0; window /= 2) {
             uint64_t slots = (window + std::min(window, SlotsPerPiece(file, READ_PIECE))) *
                              static_cast<uint64_t>(file->recordSize);

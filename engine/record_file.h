@@ -68,7 +68,6 @@ struct RecordFile {
 // The most memory compaction and sorting take for whole slots at once; a
 // rearrangement that would need more moves its slots one at a time.
 extern uint64_t slotMemoryLimit;
-extern uint32_t windowBytes;
 
 extern uint32_t numberValue;
 extern char textValue[TEXT_VALUE_SIZE];
@@ -110,19 +109,17 @@ int GrowSlots(RecordFile* file);
 int CompactSlots(RecordFile* file);
 int ShrinkSlots(RecordFile* file);
 
-// Whole slots in memory. ReadSlots reads count slots from first on (zeros past
-// the end of the file); ReadFieldFrom is ReadField on one slot read that way.
+// Reads count whole slots from first on; what lies past the end of the file reads as zeros.
 void ReadSlots(RecordFile* file, int32_t first, uint32_t count, unsigned char* buffer);
-uint32_t ReadFieldFrom(RecordFile* file, const unsigned char* slot, uint32_t field);
 // A field of a slot in memory, read without the shared buffers: a number
 // field's value, or a text field's bytes up to its NUL or its width.
-struct FieldValue {
+struct SlotField {
     uint32_t type;
     uint32_t number;
     const char* text;
     uint32_t length;
 };
-FieldValue FieldIn(const RecordFile* file, const unsigned char* slot, uint32_t field);
+SlotField FieldIn(const RecordFile* file, const unsigned char* slot, uint32_t field);
 inline bool IsRecordStatus(uint32_t status) {
     return status == SLOT_IN_USE;
 }

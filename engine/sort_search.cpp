@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 #include <vector>
 
 #ifdef _WIN32
@@ -20,14 +21,11 @@ namespace {
 constexpr uint32_t NO_NUMBER = UINT32_MAX;
 
 // A key text: a text field's value, or a number field's signed decimal text.
-void TakeKey(uint32_t type, std::vector<char>& keys) {
+std::string KeyOf(const SlotField& value) {
+    if (!IsNumberField(value.type)) return std::string(value.text, value.length);
     char number[12];
-    const char* key = textValue;
-    if (IsNumberField(type)) {
-        NumberToDecimal(static_cast<int32_t>(numberValue), number);
-        key = number;
-    }
-    keys.insert(keys.end(), key, key + std::strlen(key) + 1);
+    NumberToDecimal(static_cast<int32_t>(value.number), number);
+    return number;
 }
 
 // A value byte matches a search byte when they are equal, or when the value
@@ -57,7 +55,7 @@ uint32_t SearchNumber() {
 
 // Whether a field's value matches: a number equal to the search number, or
 // a text that holds the search text.
-bool ValueMatches(const FieldValue& value, uint32_t searchNumber) {
+bool ValueMatches(const SlotField& value, uint32_t searchNumber) {
     if (IsNumberField(value.type)) return searchNumber != NO_NUMBER && value.number == searchNumber;
     return ContainsSearchText(reinterpret_cast<const unsigned char*>(value.text), value.length);
 }
@@ -97,22 +95,20 @@ int SortRecords(RecordFile* file, uint32_t field) {
     try {
         std::vector<uint32_t> slots = UsedSlots(file);
         if (slots.empty()) return 1;
-        std::vector<char> keys;
-        std::vector<size_t> keyAt;
-        keyAt.reserve(slots.size());
+        std::vector<std::string> keys;
+        keys.reserve(slots.size());
         ScanSlots(file, static_cast<int32_t>(slots.front()), static_cast<int32_t>(slots.back()),
                   IsUsedStatus, [&](int32_t, const unsigned char* bytes) {
-                      keyAt.push_back(keys.size());
-                      TakeKey(ReadFieldFrom(file, bytes, field), keys);
+                      keys.push_back(KeyOf(FieldIn(file, bytes, field)));
                       return false;
                   });
-        if (keyAt.size() != slots.size()) return 0;
+        if (keys.size() != slots.size()) return 0;
         std::vector<uint32_t> order(slots.size());
         for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
         std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-            return CompareKeys(&keys[keyAt[a]], &keys[keyAt[b]]) < 0;
+            return CompareKeys(keys[a].c_str(), keys[b].c_str()) < 0;
         });
-        std::vector<char>().swap(keys);
+        std::vector<std::string>().swap(keys);
         for (uint32_t& i : order) i = slots[i];
         return PlaceRecords(file, order);
     } catch (const std::bad_alloc&) {
@@ -124,8 +120,8 @@ int32_t RecordMatches(RecordFile* file, int32_t slot) {
     const uint32_t searchNumber = SearchNumber();
     for (uint32_t field = file ? file->fieldCount : 0; field >= 1; --field) {
         uint32_t type = ReadField(file, slot, field);
-        FieldValue value{type, numberValue, textValue,
-                         static_cast<uint32_t>(std::strlen(textValue))};
+        SlotField value{type, numberValue, textValue,
+                        static_cast<uint32_t>(std::strlen(textValue))};
         if (ValueMatches(value, searchNumber)) return slot;
     }
     return -1;
