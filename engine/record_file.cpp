@@ -210,7 +210,9 @@ struct HeldRecords {
     uint32_t free = NONE;
     uint32_t recordSize = 0;
 
-    static uint32_t BlocksPerRecord(uint32_t recordSize) { return (recordSize + 8) / BLOCK + 1; }
+    static uint32_t BlocksPerRecord(uint32_t recordSize) {
+        return (recordSize + 12 + BLOCK - 1) / BLOCK;
+    }
     static uint64_t Bytes(uint32_t records, uint32_t recordSize) {
         return static_cast<uint64_t>(records) * BlocksPerRecord(recordSize) * BLOCK;
     }
@@ -232,8 +234,9 @@ struct HeldRecords {
     unsigned char* Block(uint32_t b) { return pool.get() + static_cast<size_t>(b) * BLOCK; }
 
     // A 32-bit length, then pairs of 32-bit counts (bytes kept, zeros left
-    // out), each followed by the bytes kept. Zero runs shorter than the pair
-    // itself stay among the kept bytes, so a record never grows by more than 8.
+    // out), each followed by the bytes kept. Zero runs shorter than a pair
+    // stay among the kept bytes, so a record takes at most 12 bytes more than
+    // its slot: the length and the last pair.
     void Hold(uint32_t slot, const unsigned char* bytes) {
         uint32_t length = 4;
         for (uint32_t i = 0; i < recordSize;) {
