@@ -2,6 +2,7 @@
 
 #include "file_io.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -9,31 +10,50 @@
 
 uint32_t numberValue = 0;
 char textValue[TEXT_VALUE_SIZE] = {};
+uint64_t slotMemoryLimit = 80u << 20;
 
 namespace {
 
 constexpr uint32_t SKELETON_SIZE = 6354;
+// Scans and reads of many slots go in pieces of about this size.
+constexpr uint32_t READ_PIECE = 1u << 20;
+// One more read call costs about as much as reading this many bytes, so
+// gaps this small between wanted slots are read through.
+constexpr uint32_t READ_THROUGH = 32u << 10;
+// Rearrangements assemble windows of at most this size: memory the process
+// has not touched before costs more than reading the slots it would save.
+constexpr uint32_t WINDOW_BYTES = 4u << 20;
+// The source of a slot that keeps the last record's bytes with status 5.
+constexpr uint32_t VACATED = UINT32_MAX;
 
 struct FreeDeleter {
     void operator()(void* p) const { std::free(p); }
 };
 using Buffer = std::unique_ptr<unsigned char[], FreeDeleter>;
 
-// One slot's worth of working memory; null when it cannot be had.
-Buffer AllocateSlotBuffer(const RecordFile* file) {
-    return Buffer(static_cast<unsigned char*>(std::calloc(file->recordSize, 1)));
+// Zeroed working memory; null when it cannot be had.
+Buffer Allocate(size_t bytes) {
+    return Buffer(static_cast<unsigned char*>(std::calloc(bytes ? bytes : 1, 1)));
+}
+
+uint32_t WordOf(const unsigned char* bytes) {
+    return bytes[0] | (bytes[1] << 8);
 }
 
 uint32_t ReadWord(IoFile* io, uint64_t offset) {
     unsigned char bytes[2] = {0, 0};
     IoReadAt(io, offset, bytes, 2);
-    return bytes[0] | (bytes[1] << 8);
+    return WordOf(bytes);
+}
+
+void WriteBytes(RecordFile* file, uint64_t offset, const void* buffer, uint32_t count) {
+    if (!IoWriteAt(file->io, offset, buffer, count)) file->writeFailed = true;
 }
 
 void WriteWord(RecordFile* file, uint64_t offset, uint32_t value) {
     unsigned char bytes[2] = {static_cast<unsigned char>(value),
                               static_cast<unsigned char>(value >> 8)};
-    IoWriteAt(file->io, offset, bytes, 2);
+    WriteBytes(file, offset, bytes, 2);
 }
 
 // Reads count bytes; what lies past the end of the file reads as zeros.
@@ -46,7 +66,7 @@ void WriteZeros(RecordFile* file, uint64_t offset, uint64_t count) {
     static const unsigned char zeros[65536] = {};
     while (count > 0) {
         uint32_t piece = count < sizeof zeros ? static_cast<uint32_t>(count) : sizeof zeros;
-        IoWriteAt(file->io, offset, zeros, piece);
+        WriteBytes(file, offset, zeros, piece);
         offset += piece;
         count -= piece;
     }
@@ -56,8 +76,13 @@ bool ValidSlot(const RecordFile* file, int32_t slot) {
     return slot >= 0 && static_cast<uint32_t>(slot) < file->slotCount;
 }
 
-uint64_t SlotOffset(const RecordFile* file, int32_t slot) {
+uint64_t SlotOffset(const RecordFile* file, int64_t slot) {
     return file->dataStart + static_cast<uint64_t>(slot) * file->recordSize;
+}
+
+// How many whole slots make a piece of about the given size; at least one.
+uint32_t SlotsPerPiece(const RecordFile* file, uint32_t bytes) {
+    return std::max<uint32_t>(1, bytes / file->recordSize);
 }
 
 bool ValidField(const RecordFile* file, uint32_t field) {
@@ -73,18 +98,50 @@ const FieldDefinition* LocateField(const RecordFile* file, int32_t slot, uint32_
     return &definition;
 }
 
-void ReadSlot(RecordFile* file, int32_t slot, unsigned char* buffer) {
-    ReadBytes(file, SlotOffset(file, slot), buffer, file->recordSize);
-}
-
-void WriteSlot(RecordFile* file, int32_t slot, const unsigned char* buffer) {
-    IoWriteAt(file->io, SlotOffset(file, slot), buffer, file->recordSize);
+// Writes whole slots from memory and takes their status words into the map.
+void WriteSlots(RecordFile* file, uint32_t first, uint32_t count, const unsigned char* bytes) {
+    WriteBytes(file, SlotOffset(file, first), bytes, count * file->recordSize);
+    for (uint32_t i = 0; i < count; ++i)
+        file->statuses[first + i] = static_cast<uint16_t>(WordOf(bytes + i * file->recordSize));
 }
 
 // Writes ten zeroed slots from firstSlot on.
 void AppendEmptySlots(RecordFile* file, uint32_t firstSlot) {
-    WriteZeros(file, SlotOffset(file, static_cast<int32_t>(firstSlot)),
+    WriteZeros(file, SlotOffset(file, firstSlot),
                static_cast<uint64_t>(SLOTS_PER_STEP) * file->recordSize);
+}
+
+// Reads every slot's status word into the map, in large pieces; false without memory.
+bool LoadStatuses(RecordFile* file) {
+    file->statuses.assign(file->slotCount, SLOT_EMPTY);
+    uint64_t size = IoFileSize(file->io);
+    uint64_t present = size > file->dataStart
+                           ? (size - file->dataStart + file->recordSize - 1) / file->recordSize
+                           : 0;
+    uint32_t slots = static_cast<uint32_t>(std::min<uint64_t>(present, file->slotCount));
+    uint32_t piece = SlotsPerPiece(file, READ_PIECE);
+    Buffer buffer = Allocate(static_cast<size_t>(piece) * file->recordSize);
+    if (!buffer) return false;
+    for (uint32_t first = 0; first < slots; first += piece) {
+        uint32_t count = std::min(piece, slots - first);
+        ReadSlots(file, static_cast<int32_t>(first), count, buffer.get());
+        for (uint32_t i = 0; i < count; ++i)
+            file->statuses[first + i] =
+                static_cast<uint16_t>(WordOf(buffer.get() + i * file->recordSize));
+    }
+    return true;
+}
+
+// Puts a field's bytes into numberValue or textValue.
+void TakeValue(uint32_t type, const unsigned char* bytes) {
+    uint32_t width = FieldWidth(type);
+    if (IsNumberField(type)) {
+        numberValue = 0;
+        for (uint32_t i = width; i > 0; --i) numberValue = (numberValue << 8) | bytes[i - 1];
+    } else {
+        std::memcpy(textValue, bytes, width);
+        if (!std::memchr(textValue, 0, width)) textValue[width] = '\0';
+    }
 }
 
 // The engine's value buffers hold 32-bit numbers and texts of up to 1000 bytes.
@@ -100,6 +157,231 @@ RecordFile* Refuse(IoFile* io, const char** reason, const char* why) {
     IoClose(io);
     if (reason) *reason = why;
     return nullptr;
+}
+
+// What a rearrangement of the slot area leaves: slot k receives the record of
+// slot source[k] (or the vacated bytes), and the record of slot s goes to
+// destination[s]. Only the slots from first to end - 1 change.
+struct Placement {
+    uint32_t records = 0;
+    uint32_t first = 0;
+    uint32_t end = 0;
+    std::vector<uint32_t> source;
+    std::vector<uint32_t> destination;
+    Buffer vacated; // the last record's bytes with status 5
+};
+
+bool Changes(const Placement& plan, uint32_t slot) {
+    return plan.source[slot] != slot;
+}
+
+// How many records must be held in memory at once when the changed slots are
+// written in windows of the given size, lowest first: those read out of a
+// window before it is written but bound for a later one.
+uint32_t HeldPeak(const Placement& plan, uint32_t window) {
+    std::vector<int32_t> change((plan.end - plan.first) / window + 2, 0);
+    for (uint32_t s = plan.first; s < plan.end; ++s) {
+        uint32_t d = plan.destination[s];
+        if (d == VACATED || (d - plan.first) / window <= (s - plan.first) / window) continue;
+        ++change[(s - plan.first) / window];
+        --change[(d - plan.first) / window];
+    }
+    int32_t held = 0;
+    int32_t peak = 0;
+    for (int32_t c : change) peak = std::max(peak, held += c);
+    return static_cast<uint32_t>(peak);
+}
+
+// Records held between windows wait with their long runs of zeros squeezed
+// out (a record of short texts in wide fields takes a fraction of its slot),
+// spread over blocks of a pool; a record's blocks return to the pool when it is
+// written. Memory that is never touched costs nothing, so the pool is sized
+// for the worst case and only what the records need is used.
+struct HeldRecords {
+    static constexpr uint32_t BLOCK = 256;
+    static constexpr uint32_t NONE = UINT32_MAX;
+    Buffer pool;
+    Buffer squeezed;             // one record, squeezed
+    std::vector<uint32_t> next;  // the next block of a record, or of the free list
+    std::vector<uint32_t> first; // by slot: the record's first block
+    uint32_t free = NONE;
+    uint32_t recordSize = 0;
+
+    static uint32_t BlocksPerRecord(uint32_t recordSize) {
+        return (recordSize + 12 + BLOCK - 1) / BLOCK;
+    }
+    static uint64_t Bytes(uint32_t records, uint32_t recordSize) {
+        return static_cast<uint64_t>(records) * BlocksPerRecord(recordSize) * BLOCK;
+    }
+    bool Reserve(uint32_t records, uint32_t slotSize, uint32_t slots) {
+        recordSize = slotSize;
+        uint32_t blocks = records * BlocksPerRecord(recordSize);
+        pool = Allocate(static_cast<size_t>(blocks) * BLOCK);
+        squeezed = Allocate(static_cast<size_t>(BlocksPerRecord(recordSize)) * BLOCK);
+        if (!pool || !squeezed) return false;
+        try {
+            next.resize(blocks);
+            first.assign(slots, NONE);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        for (uint32_t b = blocks; b > 0; --b) next[b - 1] = free, free = b - 1;
+        return true;
+    }
+    unsigned char* Block(uint32_t b) { return pool.get() + static_cast<size_t>(b) * BLOCK; }
+
+    // A 32-bit length, then pairs of 32-bit counts (bytes kept, zeros left
+    // out), each followed by the bytes kept. Zero runs shorter than a pair
+    // stay among the kept bytes, so a record takes at most 12 bytes more than
+    // its slot: the length and the last pair.
+    void Hold(uint32_t slot, const unsigned char* bytes) {
+        uint32_t length = 4;
+        for (uint32_t i = 0; i < recordSize;) {
+            // The bytes kept end at a run of eight or more zeros, or at the end.
+            uint32_t kept = i;
+            uint32_t zeros = i;
+            for (;;) {
+                zeros = kept;
+                while (zeros < recordSize && bytes[zeros] == 0) ++zeros;
+                if (zeros == recordSize || zeros - kept >= 8) break;
+                kept = zeros + 1;
+            }
+            uint32_t counts[2] = {kept - i, zeros - kept};
+            std::memcpy(squeezed.get() + length, counts, 8);
+            std::memcpy(squeezed.get() + length + 8, bytes + i, kept - i);
+            length += 8 + kept - i;
+            i = zeros;
+        }
+        std::memcpy(squeezed.get(), &length, 4);
+        uint32_t* link = &first[slot];
+        for (uint32_t done = 0; done < length; done += BLOCK) {
+            *link = free;
+            free = next[free];
+            std::memcpy(Block(*link), squeezed.get() + done, std::min(BLOCK, length - done));
+            link = &next[*link];
+        }
+        *link = NONE;
+    }
+    void Take(uint32_t slot, unsigned char* bytes) {
+        uint32_t length = 0;
+        std::memcpy(&length, Block(first[slot]), 4);
+        for (uint32_t b = first[slot], done = 0; b != NONE; done += BLOCK) {
+            std::memcpy(squeezed.get() + done, Block(b), std::min(BLOCK, length - done));
+            uint32_t following = next[b];
+            next[b] = free;
+            free = b;
+            b = following;
+        }
+        for (uint32_t at = 4, i = 0; at < length;) {
+            uint32_t counts[2];
+            std::memcpy(counts, squeezed.get() + at, 8);
+            std::memcpy(bytes + i, squeezed.get() + at + 8, counts[0]);
+            std::memset(bytes + i + counts[0], 0, counts[1]);
+            i += counts[0] + counts[1];
+            at += 8 + counts[0];
+        }
+    }
+};
+
+// Assembles each window of changed slots in memory and writes it in one piece.
+// The records a window needs are read in large pieces from where they lie,
+// unless an earlier window held them; false when the memory cannot be had,
+// and then nothing was written.
+bool PlaceByWindows(RecordFile* file, const Placement& plan, uint32_t window, uint32_t held) {
+    const uint32_t size = file->recordSize;
+    const uint32_t piece = std::min(window, SlotsPerPiece(file, READ_PIECE));
+    const uint32_t gap = READ_THROUGH / size;
+    Buffer out = Allocate(static_cast<size_t>(window) * size);
+    Buffer in = Allocate(static_cast<size_t>(piece) * size);
+    HeldRecords store;
+    std::vector<uint32_t> wanted;
+    try {
+        wanted.reserve(2 * static_cast<size_t>(window));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (!out || !in || !store.Reserve(held, size, plan.end)) return false;
+
+    for (uint32_t x = plan.first; x < plan.end; x += window) {
+        const uint32_t y = std::min(plan.end, x + window);
+        auto at = [&](uint32_t k) { return out.get() + static_cast<size_t>(k - x) * size; };
+        wanted.clear();
+        for (uint32_t k = x; k < y; ++k) {
+            uint32_t s = plan.source[k];
+            if (s == VACATED) {
+                std::memcpy(at(k), plan.vacated.get(), size);
+            } else if (s < x) {
+                store.Take(s, at(k));
+            } else if (s != k) {
+                wanted.push_back(s);
+            }
+        }
+        for (uint32_t s = x; s < y; ++s)
+            if (plan.destination[s] != VACATED && plan.destination[s] >= y) wanted.push_back(s);
+        std::sort(wanted.begin(), wanted.end());
+        for (size_t i = 0; i < wanted.size();) {
+            const uint32_t low = wanted[i];
+            size_t j = i + 1;
+            while (j < wanted.size() && wanted[j] - wanted[j - 1] <= gap + 1 &&
+                   wanted[j] - low < piece)
+                ++j;
+            ReadSlots(file, static_cast<int32_t>(low), wanted[j - 1] - low + 1, in.get());
+            for (; i < j; ++i) {
+                const unsigned char* bytes = in.get() + static_cast<size_t>(wanted[i] - low) * size;
+                uint32_t d = plan.destination[wanted[i]];
+                if (d < y) {
+                    std::memcpy(at(d), bytes, size);
+                } else {
+                    store.Hold(wanted[i], bytes);
+                }
+            }
+        }
+        for (uint32_t k = x; k < y;) {
+            uint32_t run = k;
+            while (run < y && Changes(plan, run)) ++run;
+            if (run > k) WriteSlots(file, k, run - k, at(k));
+            k = std::max(run, k + 1);
+        }
+    }
+    return true;
+}
+
+// Moves one slot at a time along the chains of moves, with two slots of
+// memory: first the chains that start at a slot holding no record, then the
+// closed cycles, whose first slot waits in memory for the end.
+bool PlaceBySlots(RecordFile* file, const Placement& plan) {
+    Buffer first = Allocate(file->recordSize);
+    Buffer moving = Allocate(file->recordSize);
+    std::vector<bool> done;
+    try {
+        done.assign(plan.records, false);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (!first || !moving) return false;
+    auto follow = [&](uint32_t start) {
+        for (uint32_t k = start;;) {
+            done[k] = true;
+            uint32_t s = plan.source[k];
+            if (s == start) {
+                WriteSlots(file, k, 1, first.get());
+                return;
+            }
+            ReadSlots(file, static_cast<int32_t>(s), 1, moving.get());
+            WriteSlots(file, k, 1, moving.get());
+            if (s >= plan.records) return;
+            k = s;
+        }
+    };
+    for (uint32_t k = plan.first; k < plan.records; ++k)
+        if (Changes(plan, k) && plan.destination[k] == VACATED) follow(k);
+    for (uint32_t k = plan.first; k < plan.records; ++k) {
+        if (!Changes(plan, k) || done[k]) continue;
+        ReadSlots(file, static_cast<int32_t>(k), 1, first.get());
+        follow(k);
+    }
+    for (uint32_t k = plan.records; k < plan.end; ++k) WriteSlots(file, k, 1, plan.vacated.get());
+    return true;
 }
 
 } // namespace
@@ -170,6 +452,7 @@ RecordFile* OpenRecordFile(const char* path, const char** reason) {
             return Refuse(io, reason, "a field lies outside its slot");
     }
     file->io = io;
+    if (!LoadStatuses(file.get())) return Refuse(io, reason, "out of memory");
     return file.release();
 }
 
@@ -188,7 +471,6 @@ RecordFile* CreateRecordFile(const char* path, uint32_t fieldCount) {
     put(FIELD_COUNT_OFFSET, fieldCount);
     put(SLOT_COUNT_OFFSET, SLOTS_PER_STEP);
     put(1282, 10);
-    IoWriteAt(io, 0, skeleton, SKELETON_SIZE);
 
     RecordFile* file = new (std::nothrow) RecordFile;
     if (!file) {
@@ -196,10 +478,12 @@ RecordFile* CreateRecordFile(const char* path, uint32_t fieldCount) {
         return nullptr;
     }
     file->io = io;
+    WriteBytes(file, 0, skeleton, SKELETON_SIZE);
     file->fieldCount = fieldCount;
     file->dataStart = FIELD_TABLE_START + 4 * fieldCount;
     file->slotCount = SLOTS_PER_STEP;
     file->fields.assign(fieldCount, FieldDefinition{0, 0});
+    file->statuses.assign(SLOTS_PER_STEP, SLOT_EMPTY);
     return file;
 }
 
@@ -216,7 +500,7 @@ int WriteCollectionName(RecordFile* file, const char* name) {
     // Zeros after the name, so nothing of an older name stays in the file.
     char block[COLLECTION_NAME_SIZE] = {};
     std::memcpy(block, name, strnlen(name, COLLECTION_NAME_SIZE));
-    IoWriteAt(file->io, COLLECTION_NAME_OFFSET, block, COLLECTION_NAME_SIZE);
+    WriteBytes(file, COLLECTION_NAME_OFFSET, block, COLLECTION_NAME_SIZE);
     return 1;
 }
 
@@ -258,24 +542,29 @@ int LayOutFields(RecordFile* file) {
     }
     file->recordSize = recordSize;
     AppendEmptySlots(file, 0);
-    return 1;
+    return LoadStatuses(file) ? 1 : 0;
 }
 
 uint32_t ReadField(RecordFile* file, int32_t slot, uint32_t field) {
     uint64_t offset = 0;
     const FieldDefinition* definition = LocateField(file, slot, field, offset);
     if (!definition) return 0;
-    uint32_t width = FieldWidth(definition->type);
-    if (IsNumberField(definition->type)) {
-        unsigned char bytes[4];
-        ReadBytes(file, offset, bytes, width);
-        numberValue = 0;
-        for (uint32_t i = width; i > 0; --i) numberValue = (numberValue << 8) | bytes[i - 1];
-    } else {
-        ReadBytes(file, offset, textValue, width);
-        if (!std::memchr(textValue, 0, width)) textValue[width] = '\0';
-    }
+    unsigned char bytes[MAX_TEXT_FIELD_WIDTH];
+    ReadBytes(file, offset, bytes, FieldWidth(definition->type));
+    TakeValue(definition->type, bytes);
     return definition->type;
+}
+
+SlotField FieldIn(const RecordFile* file, const unsigned char* slot, uint32_t field) {
+    const FieldDefinition& definition = file->fields[field - 1];
+    const unsigned char* bytes = slot + (definition.offset - file->dataStart);
+    const uint32_t width = FieldWidth(definition.type);
+    SlotField value{definition.type, 0, reinterpret_cast<const char*>(bytes), 0};
+    if (IsNumberField(definition.type))
+        for (uint32_t i = width; i > 0; --i) value.number = (value.number << 8) | bytes[i - 1];
+    else
+        value.length = static_cast<uint32_t>(strnlen(value.text, width));
+    return value;
 }
 
 uint32_t WriteField(RecordFile* file, int32_t slot, uint32_t field) {
@@ -287,26 +576,57 @@ uint32_t WriteField(RecordFile* file, int32_t slot, uint32_t field) {
         unsigned char bytes[4];
         for (uint32_t i = 0; i < 4; ++i)
             bytes[i] = static_cast<unsigned char>(numberValue >> (8 * i));
-        IoWriteAt(file->io, offset, bytes, width);
+        WriteBytes(file, offset, bytes, width);
         numberValue = 0;
     } else {
         // The value, its NUL when it fits, then zeros to the field's width.
         unsigned char bytes[MAX_TEXT_FIELD_WIDTH] = {};
         std::memcpy(bytes, textValue, strnlen(textValue, width));
-        IoWriteAt(file->io, offset, bytes, width);
+        WriteBytes(file, offset, bytes, width);
         textValue[0] = '\0';
     }
     return definition->type;
 }
 
+void ReadSlots(RecordFile* file, int32_t first, uint32_t count, unsigned char* buffer) {
+    ReadBytes(file, SlotOffset(file, first), buffer, count * file->recordSize);
+}
+
+int32_t ScanSlots(RecordFile* file, int32_t from, int32_t to, bool (*wanted)(uint32_t status),
+                  const SlotVisitor& visit) {
+    if (!file || file->recordSize == 0) return -1;
+    const int32_t step = from <= to ? 1 : -1;
+    const int32_t last = static_cast<int32_t>(file->slotCount) - 1;
+    if (step > 0 ? from > last : from < 0) return -1;
+    from = std::min(std::max(from, 0), last);
+    to = std::min(std::max(to, 0), last);
+    const int32_t piece = static_cast<int32_t>(SlotsPerPiece(file, READ_PIECE));
+    Buffer buffer = Allocate(static_cast<size_t>(piece) * file->recordSize);
+    if (!buffer) return -1;
+    auto reached = [&](int32_t slot, int32_t end) { return step > 0 ? slot > end : slot < end; };
+    for (int32_t slot = from;;) {
+        while (!reached(slot, to) && !wanted(file->statuses[slot])) slot += step;
+        if (reached(slot, to)) return -1;
+        // A piece of slots from this wanted one on, in the direction of travel.
+        int32_t end = step > 0 ? std::min(to, slot + piece - 1) : std::max(to, slot - piece + 1);
+        int32_t low = std::min(slot, end);
+        ReadSlots(file, low, static_cast<uint32_t>(std::abs(end - slot) + 1), buffer.get());
+        for (; !reached(slot, end); slot += step)
+            if (wanted(file->statuses[slot]) &&
+                visit(slot, buffer.get() + static_cast<size_t>(slot - low) * file->recordSize))
+                return slot;
+    }
+}
+
 uint32_t ReadSlotStatus(RecordFile* file, int32_t slot) {
     if (!file || !ValidSlot(file, slot)) return SLOT_EMPTY;
-    return ReadWord(file->io, SlotOffset(file, slot));
+    return file->statuses[slot];
 }
 
 int SetSlotStatus(RecordFile* file, int32_t slot, uint32_t status) {
     if (!file || !ValidSlot(file, slot)) return 0;
     WriteWord(file, SlotOffset(file, slot), status);
+    file->statuses[slot] = static_cast<uint16_t>(status);
     return 1;
 }
 
@@ -317,45 +637,77 @@ int DeleteRecord(RecordFile* file, int32_t slot) {
 int CopyRecord(RecordFile* file, int32_t source, int32_t target) {
     if (!file) return 0;
     if (!ValidSlot(file, source) || !ValidSlot(file, target)) return 1;
-    Buffer buffer = AllocateSlotBuffer(file);
+    Buffer buffer = Allocate(file->recordSize);
     if (!buffer) return 1;
-    ReadSlot(file, source, buffer.get());
-    WriteSlot(file, target, buffer.get());
-    return 1;
-}
-
-int ExchangeSlots(RecordFile* file, int32_t a, int32_t b) {
-    if (!file || !ValidSlot(file, a) || !ValidSlot(file, b)) return 0;
-    Buffer first = AllocateSlotBuffer(file);
-    Buffer second = AllocateSlotBuffer(file);
-    if (!first || !second) return 0;
-    ReadSlot(file, a, first.get());
-    ReadSlot(file, b, second.get());
-    WriteSlot(file, a, second.get());
-    WriteSlot(file, b, first.get());
+    ReadSlots(file, source, 1, buffer.get());
+    WriteSlots(file, static_cast<uint32_t>(target), 1, buffer.get());
     return 1;
 }
 
 uint32_t CountRecords(RecordFile* file) {
     if (!file) return 0;
-    uint32_t count = 0;
-    for (uint32_t slot = 0; slot < file->slotCount; ++slot)
-        if (ReadSlotStatus(file, static_cast<int32_t>(slot)) == SLOT_IN_USE) ++count;
-    return count;
+    return static_cast<uint32_t>(
+        std::count(file->statuses.begin(), file->statuses.end(), SLOT_IN_USE));
 }
 
 uint32_t CountUsedSlots(RecordFile* file) {
     if (!file) return 0;
-    uint32_t count = 0;
+    return static_cast<uint32_t>(
+        std::count_if(file->statuses.begin(), file->statuses.end(), IsUsedStatus));
+}
+
+std::vector<uint32_t> UsedSlots(const RecordFile* file) {
+    std::vector<uint32_t> slots;
     for (uint32_t slot = 0; slot < file->slotCount; ++slot)
-        if (ReadSlotStatus(file, static_cast<int32_t>(slot)) > 9) ++count;
-    return count;
+        if (IsUsedStatus(file->statuses[slot])) slots.push_back(slot);
+    return slots;
+}
+
+int PlaceRecords(RecordFile* file, const std::vector<uint32_t>& order) {
+    if (!file) return 0;
+    if (order.empty()) return 1;
+    Placement plan;
+    try {
+        plan.records = static_cast<uint32_t>(order.size());
+        const uint32_t last = *std::max_element(order.begin(), order.end());
+        plan.end = std::max(plan.records, last + 1);
+        plan.source.assign(plan.end, VACATED);
+        plan.destination.assign(plan.end, VACATED);
+        for (uint32_t k = 0; k < plan.records; ++k) {
+            plan.source[k] = order[k];
+            plan.destination[order[k]] = k;
+        }
+        while (plan.first < plan.end && !Changes(plan, plan.first)) ++plan.first;
+        if (plan.first == plan.end) return 1;
+        plan.vacated = Allocate(file->recordSize);
+        if (!plan.vacated) return 0;
+        ReadSlots(file, static_cast<int32_t>(last), 1, plan.vacated.get());
+        plan.vacated[0] = SLOT_DELETED;
+        plan.vacated[1] = 0;
+
+        // The widest windows whose slots, held records and read piece fit the limit.
+        uint32_t widest = std::min(plan.end - plan.first, SlotsPerPiece(file, WINDOW_BYTES));
+        for (uint32_t window = widest; window > 0; window /= 2) {
+            uint64_t slots = (window + std::min(window, SlotsPerPiece(file, READ_PIECE))) *
+                             static_cast<uint64_t>(file->recordSize);
+            if (slots > slotMemoryLimit) continue;
+            uint32_t held = HeldPeak(plan, window);
+            if (slots + HeldRecords::Bytes(held, file->recordSize) <= slotMemoryLimit) {
+                if (PlaceByWindows(file, plan, window, held)) return 1;
+                break;
+            }
+        }
+        return PlaceBySlots(file, plan) ? 1 : 0;
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
 }
 
 int GrowSlots(RecordFile* file) {
     if (!file || file->slotCount + SLOTS_PER_STEP > MAX_SLOT_COUNT) return 0;
     AppendEmptySlots(file, file->slotCount);
     file->slotCount += SLOTS_PER_STEP;
+    file->statuses.resize(file->slotCount, SLOT_EMPTY);
     WriteWord(file, SLOT_COUNT_OFFSET, file->slotCount);
     return 1;
 }
@@ -363,34 +715,20 @@ int GrowSlots(RecordFile* file) {
 int ShrinkSlots(RecordFile* file) {
     if (!file || file->slotCount <= SLOTS_PER_STEP) return 0;
     file->slotCount -= SLOTS_PER_STEP;
-    IoSetLength(file->io, SlotOffset(file, static_cast<int32_t>(file->slotCount)));
+    file->statuses.resize(file->slotCount);
+    if (!IoSetLength(file->io, SlotOffset(file, file->slotCount))) file->writeFailed = true;
     WriteWord(file, SLOT_COUNT_OFFSET, file->slotCount);
     return 1;
 }
 
+// Compaction leaves the records in slots 0 to records - 1 in their order.
 int CompactSlots(RecordFile* file) {
     if (!file) return 0;
-    Buffer buffer = AllocateSlotBuffer(file);
-    if (!buffer) return 0;
-    // Moves one record into the free slot just before it, then starts over
-    // from slot 0, until no free slot precedes a record.
-    int32_t lastFree = -1;
-    for (int32_t i = 0; static_cast<uint32_t>(i) != file->slotCount;) {
-        uint32_t status = ReadSlotStatus(file, i);
-        if (status <= 9) {
-            lastFree = i++;
-        } else if (lastFree < 0) {
-            ++i;
-        } else {
-            ReadSlot(file, i, buffer.get());
-            WriteSlot(file, lastFree, buffer.get());
-            SetSlotStatus(file, lastFree, status);
-            SetSlotStatus(file, i, SLOT_DELETED);
-            i = 0;
-            lastFree = -1;
-        }
+    try {
+        return PlaceRecords(file, UsedSlots(file));
+    } catch (const std::bad_alloc&) {
+        return 0;
     }
-    return 1;
 }
 
 void CheckCapacity(RecordFile* file) {
@@ -410,7 +748,7 @@ int32_t AddRecord(RecordFile* file) {
     CheckCapacity(file);
     for (uint32_t slot = 0; slot < file->slotCount; ++slot) {
         int32_t s = static_cast<int32_t>(slot);
-        if (ReadSlotStatus(file, s) <= 9) {
+        if (file->statuses[slot] <= 9) {
             SetSlotStatus(file, s, SLOT_IN_USE);
             return s;
         }
@@ -421,30 +759,28 @@ int32_t AddRecord(RecordFile* file) {
 int32_t NextRecord(RecordFile* file, int32_t slot) {
     if (!file) return slot;
     for (int32_t s = slot + 1; ValidSlot(file, s); ++s)
-        if (ReadSlotStatus(file, s) == SLOT_IN_USE) return s;
+        if (file->statuses[s] == SLOT_IN_USE) return s;
     return slot;
 }
 
 int32_t PreviousRecord(RecordFile* file, int32_t slot) {
     if (!file) return slot;
-    for (int32_t s = slot - 1; s >= 0; --s)
-        if (ReadSlotStatus(file, s) == SLOT_IN_USE) return s;
+    for (int32_t s = std::min(slot, static_cast<int32_t>(file->slotCount)) - 1; s >= 0; --s)
+        if (file->statuses[s] == SLOT_IN_USE) return s;
     return slot;
 }
 
 int32_t RecordOrdinal(RecordFile* file, int32_t slot) {
     if (!file || ReadSlotStatus(file, slot) != SLOT_IN_USE) return -1;
-    int32_t ordinal = 0;
-    for (int32_t s = 0; s <= slot; ++s)
-        if (ReadSlotStatus(file, s) == SLOT_IN_USE) ++ordinal;
-    return ordinal;
+    return static_cast<int32_t>(
+        std::count(file->statuses.begin(), file->statuses.begin() + slot + 1, SLOT_IN_USE));
 }
 
 int32_t NthRecord(RecordFile* file, uint32_t ordinal) {
     if (!file || ordinal == 0) return -1;
     uint32_t seen = 0;
     for (uint32_t slot = 0; slot < file->slotCount; ++slot)
-        if (ReadSlotStatus(file, static_cast<int32_t>(slot)) == SLOT_IN_USE && ++seen == ordinal)
+        if (file->statuses[slot] == SLOT_IN_USE && ++seen == ordinal)
             return static_cast<int32_t>(slot);
     return -1;
 }

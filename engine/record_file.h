@@ -1,9 +1,11 @@
 // The record file engine: a collection is one file of fixed-size slots, one
-// record per in-use slot, worked on in place with small positioned reads and
-// writes. Field values pass through the two shared buffers numberValue and
-// textValue.
+// record per in-use slot, worked on in place: every change is in the file when
+// the call returns. A map of the slot statuses, kept in step with the file,
+// answers counting and navigation; whole slots move in large pieces. Field
+// values pass through the two shared buffers numberValue and textValue.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 struct IoFile;
@@ -57,7 +59,15 @@ struct RecordFile {
     uint32_t dataStart = 0;
     uint32_t recordSize = 0;
     std::vector<FieldDefinition> fields; // index 0 is field 1
+    // Every slot's status word as the file holds it (zero past its end).
+    std::vector<uint16_t> statuses;
+    // Set when a write, seek or length change of the file failed; never cleared.
+    bool writeFailed = false;
 };
+
+// The most memory compaction and sorting take for whole slots at once; a
+// rearrangement that would need more moves its slots one at a time.
+extern uint64_t slotMemoryLimit;
 
 extern uint32_t numberValue;
 extern char textValue[TEXT_VALUE_SIZE];
@@ -86,8 +96,6 @@ int DeleteRecord(RecordFile* file, int32_t slot);
 int SetSlotStatus(RecordFile* file, int32_t slot, uint32_t status);
 uint32_t ReadSlotStatus(RecordFile* file, int32_t slot);
 int CopyRecord(RecordFile* file, int32_t source, int32_t target);
-// Exchanges two whole slots, status words included; 0 when there is no memory for it.
-int ExchangeSlots(RecordFile* file, int32_t a, int32_t b);
 uint32_t CountRecords(RecordFile* file);
 uint32_t CountUsedSlots(RecordFile* file);
 int32_t NextRecord(RecordFile* file, int32_t slot);
@@ -100,3 +108,36 @@ void CheckCapacity(RecordFile* file);
 int GrowSlots(RecordFile* file);
 int CompactSlots(RecordFile* file);
 int ShrinkSlots(RecordFile* file);
+
+// Reads count whole slots from first on; what lies past the end of the file reads as zeros.
+void ReadSlots(RecordFile* file, int32_t first, uint32_t count, unsigned char* buffer);
+// A field of a slot in memory, read without the shared buffers: a number
+// field's value, or a text field's bytes up to its NUL or its width.
+struct SlotField {
+    uint32_t type;
+    uint32_t number;
+    const char* text;
+    uint32_t length;
+};
+SlotField FieldIn(const RecordFile* file, const unsigned char* slot, uint32_t field);
+inline bool IsRecordStatus(uint32_t status) {
+    return status == SLOT_IN_USE;
+}
+// Compaction and sorting move every slot whose status is above 9.
+inline bool IsUsedStatus(uint32_t status) {
+    return status > 9;
+}
+// Calls visit with each slot from `from` to `to` (both included, counting up or
+// down) whose status `wanted` accepts, reading the slots in large pieces. Stops
+// at the first slot for which visit returns true and returns it; -1 otherwise.
+using SlotVisitor = std::function<bool(int32_t slot, const unsigned char* bytes)>;
+int32_t ScanSlots(RecordFile* file, int32_t from, int32_t to, bool (*wanted)(uint32_t status),
+                  const SlotVisitor& visit);
+// The slots whose status is above 9, lowest first.
+std::vector<uint32_t> UsedSlots(const RecordFile* file);
+// Puts the records of the used slots into slots 0, 1, ... in the given order
+// (a permutation of UsedSlots), leaving in every slot from the number of
+// records up to the highest used slot that slot's bytes with status 5: what
+// compaction and then exchanges of whole slots leave. Writes each slot at most
+// once; 0 when no memory could be had, and then nothing changed.
+int PlaceRecords(RecordFile* file, const std::vector<uint32_t>& order);

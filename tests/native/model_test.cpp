@@ -1,176 +1,239 @@
-// Runs random command sequences through the command-line tool and through a
-// small in-memory model of the file format, and compares the files byte for
-// byte after every step. The model works on whole byte images and computes
-// compaction and sorting from their final results (packed records, a stable
-// sort), not by the engine's step-by-step algorithms.
+// Runs random command sequences through the command-line tool and through an
+// in-memory model of the file format, and compares the files byte for byte
+// after every step, and what find and export give. The model computes each
+// result from its definition, not by the engine's steps: compaction packs the
+// records in their order and leaves the last one's bytes with status 5 in every
+// slot it vacated; a sort is the stable sort of the packed records; an add takes
+// the first free slot. QUIREBOOK_MODEL_STEPS sets the steps of each run.
 #include "cli.h"
 #include "record_file.h"
 #include "test_files.h"
+#include "text_routines.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <numeric>
 #include <random>
 #include <sstream>
 
+#include <signal.h>
+#include <sys/resource.h>
+
 namespace {
 
-const uint32_t offsets[21] = {0,    1436, 1736, 2036, 2100, 2164, 2228, 2292, 2592, 2596, 2600,
-                              2604, 2668, 2672, 2676, 2680, 2684, 2688, 2752, 3752, 3816};
+using Bytes = std::vector<uint8_t>;
 const uint32_t widths[21] = {0,  300, 300, 64, 64, 64, 64, 300,  4,  4, 4,
                              64, 4,   4,   4,  4,  4,  64, 1000, 64, 4};
-
-bool IsNumber(uint32_t field) {
-    return widths[field] == 4;
-}
-
-struct Model {
-    std::vector<uint8_t> bytes;
-
-    uint32_t Slots() const { return WordAt(bytes, SLOT_COUNT_OFFSET); }
-    uint32_t Status(uint32_t s) const { return WordAt(bytes, SlotStart(static_cast<int32_t>(s))); }
-    void SetStatus(uint32_t s, uint32_t v) {
-        PutWord(bytes, SlotStart(static_cast<int32_t>(s)), v);
-    }
-    std::vector<uint8_t> Slot(uint32_t s) const {
-        auto start = bytes.begin() + static_cast<long>(SlotStart(static_cast<int32_t>(s)));
-        return std::vector<uint8_t>(start, start + STANDARD_RECORD_SIZE);
-    }
-    void PutSlot(uint32_t s, const std::vector<uint8_t>& slot) {
-        std::copy(slot.begin(), slot.end(),
-                  bytes.begin() + static_cast<long>(SlotStart(static_cast<int32_t>(s))));
-    }
-    std::vector<uint32_t> Records() const {
-        std::vector<uint32_t> records;
-        for (uint32_t s = 0; s < Slots(); ++s)
-            if (Status(s) == SLOT_IN_USE) records.push_back(s);
-        return records;
-    }
-    void Compact() {
-        std::vector<uint32_t> records = Records();
-        if (records.empty()) return;
-        std::vector<uint8_t> last = Slot(records.back());
-        for (uint32_t k = 0; k < records.size(); ++k) PutSlot(k, Slot(records[k]));
-        PutWord(last, 0, SLOT_DELETED);
-        for (uint32_t s = static_cast<uint32_t>(records.size()); s <= records.back(); ++s)
-            PutSlot(s, last);
-    }
-    int32_t Add() {
-        uint32_t n = Slots();
-        uint32_t used = static_cast<uint32_t>(Records().size());
-        uint32_t percent = used * 100 / n;
-        if (percent > 90 || n - used < 10) {
-            if (n + 10 <= MAX_SLOT_COUNT) {
-                bytes.resize(bytes.size() + 10 * STANDARD_RECORD_SIZE, 0);
-                PutWord(bytes, SLOT_COUNT_OFFSET, n + 10);
-            }
-        } else if (percent < 70 && n > 50) {
-            Compact();
-            bytes.resize(SlotStart(static_cast<int32_t>(n - 10)));
-            PutWord(bytes, SLOT_COUNT_OFFSET, n - 10);
-        }
-        for (uint32_t s = 0; s < Slots(); ++s)
-            if (Status(s) == SLOT_EMPTY || Status(s) == SLOT_DELETED) {
-                SetStatus(s, SLOT_IN_USE);
-                return static_cast<int32_t>(s);
-            }
-        return -1;
-    }
-    void Write(uint32_t slot, uint32_t field, const std::string& value) {
-        size_t at = offsets[field] + static_cast<size_t>(slot) * STANDARD_RECORD_SIZE;
-        std::fill(bytes.begin() + static_cast<long>(at),
-                  bytes.begin() + static_cast<long>(at + widths[field]), 0);
-        if (IsNumber(field)) {
-            uint32_t number = static_cast<uint32_t>(std::stol(value));
-            for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(number >> (8 * i));
-        } else {
-            std::copy_n(value.begin(), std::min<size_t>(value.size(), widths[field]),
-                        bytes.begin() + static_cast<long>(at));
-        }
-    }
-    std::string Key(uint32_t slot, uint32_t field) const {
-        size_t at = offsets[field] + static_cast<size_t>(slot) * STANDARD_RECORD_SIZE;
-        if (IsNumber(field)) {
-            int32_t number =
-                static_cast<int32_t>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
-                                     static_cast<uint32_t>(bytes[at + 3]) << 24);
-            return std::to_string(number);
-        }
-        const char* text = reinterpret_cast<const char*>(&bytes[at]);
-        return std::string(text, strnlen(text, widths[field]));
-    }
-    void Sort(uint32_t field) {
-        Compact();
-        uint32_t count = static_cast<uint32_t>(Records().size());
-        std::vector<std::pair<std::string, std::vector<uint8_t>>> records;
-        for (uint32_t s = 0; s < count; ++s) records.emplace_back(Key(s, field), Slot(s));
-        std::stable_sort(records.begin(), records.end(), [](const auto& a, const auto& b) {
-            return std::strcmp(a.first.c_str(), b.first.c_str()) < 0;
-        });
-        for (uint32_t s = 0; s < count; ++s) PutSlot(s, records[s].second);
-    }
-};
-
 const std::string blanks[21] = {"", "",  "",  "",  "",  "",  "", "", "0", "0", "0",
                                 "", "1", "1", "1", "0", "0", "", "", "",  "3"};
 
-int RunQuiet(std::vector<std::string> args) {
+// Where a field lies in its slot.
+uint32_t FieldOffset(uint32_t field) {
+    return std::accumulate(widths + 1, widths + field, 2u);
+}
+
+// The file as its header and its slots.
+struct Model {
+    Bytes head;
+    std::vector<Bytes> slots;
+
+    Bytes File() const {
+        Bytes file = head;
+        for (const Bytes& slot : slots) file.insert(file.end(), slot.begin(), slot.end());
+        return file;
+    }
+    bool IsRecord(uint32_t s) const { return WordAt(slots[s], 0) == SLOT_IN_USE; }
+    std::vector<uint32_t> Records() const {
+        std::vector<uint32_t> records;
+        for (uint32_t s = 0; s < slots.size(); ++s)
+            if (IsRecord(s)) records.push_back(s);
+        return records;
+    }
+    // The records packed into slots 0, 1, ... in their order, or in the
+    // stable order of their values of sortField when it is not 0.
+    void Pack(uint32_t sortField) {
+        std::vector<uint32_t> records = Records(), order = Records();
+        if (records.empty()) return;
+        std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+            return sortField && Value(a, sortField) < Value(b, sortField);
+        });
+        std::vector<Bytes> packed;
+        for (uint32_t s : order) packed.push_back(slots[s]);
+        Bytes last = slots[records.back()];
+        PutWord(last, 0, SLOT_DELETED);
+        for (uint32_t s = 0; s <= records.back(); ++s)
+            slots[s] = s < packed.size() ? packed[s] : last;
+    }
+    void Resize(uint32_t count) {
+        slots.resize(count, Bytes(STANDARD_RECORD_SIZE, 0));
+        PutWord(head, SLOT_COUNT_OFFSET, count);
+    }
+    // Before an add, a file with more than 90 % of its slots used or fewer than
+    // ten free grows by ten slots, up to 65530; one of more than 50 slots with
+    // fewer than 70 % used is compacted and loses its last ten.
+    uint32_t Add() {
+        uint32_t n = static_cast<uint32_t>(slots.size()), used = uint32_t(Records().size());
+        if (used * 100 / n > 90 || n - used < 10) {
+            if (n + 10 <= MAX_SLOT_COUNT) Resize(n + 10);
+        } else if (used * 100 / n < 70 && n > 50) {
+            Pack(0);
+            Resize(n - 10);
+        }
+        uint32_t s = 0;
+        while (IsRecord(s)) ++s;
+        PutWord(slots[s], 0, SLOT_IN_USE);
+        return s;
+    }
+    void Write(uint32_t slot, uint32_t field, const std::string& value) {
+        uint32_t number = widths[field] == 4 ? static_cast<uint32_t>(std::stol(value)) : 0;
+        std::string stored =
+            widths[field] == 4 ? std::string(reinterpret_cast<char*>(&number), 4) : value;
+        uint8_t* at = &slots[slot][FieldOffset(field)];
+        std::fill_n(at, widths[field], 0);
+        std::copy_n(stored.begin(), std::min<size_t>(stored.size(), widths[field]), at);
+    }
+    // A field's value as text: numbers signed decimal, texts up to their NUL.
+    std::string Value(uint32_t slot, uint32_t field) const {
+        const char* text = reinterpret_cast<const char*>(&slots[slot][FieldOffset(field)]);
+        int32_t number;
+        std::memcpy(&number, text, 4);
+        return widths[field] == 4 ? std::to_string(number)
+                                  : std::string(text, strnlen(text, widths[field]));
+    }
+    // A record matches when one of its texts holds the search text, ASCII
+    // letters of either case alike, or one of its numbers is the search
+    // text's number, unless that is 0 or -1.
+    bool Matches(uint32_t slot, const std::string& search) const {
+        uint32_t number = DecimalToNumber(search.c_str());
+        for (uint32_t f = 1; f <= 20; ++f) {
+            std::string value = Value(slot, f);
+            auto same = [](char v, char c) { return v == c || (std::isalpha(v) && (v ^ 32) == c); };
+            auto at = std::search(value.begin(), value.end(), search.begin(), search.end(), same);
+            if (widths[f] != 4 ? search.empty() || at != value.end()
+                               : number != 0 && number != UINT32_MAX &&
+                                     static_cast<uint32_t>(std::stoll(value)) == number)
+                return true;
+        }
+        return false;
+    }
+    std::string Csv() const {
+        std::string csv;
+        for (uint32_t s = 0; s < slots.size(); csv += '\r', ++s)
+            for (uint32_t f = 1; IsRecord(s) && f < 20; ++f) {
+                std::string value = Value(s, f);
+                for (size_t q = 0; (q = value.find('"', q)) != std::string::npos; q += 2)
+                    value.insert(q, 1, '"');
+                csv += '"' + value + "\",";
+            }
+        return csv;
+    }
+};
+
+int Cli(std::vector<std::string> args, std::string* printed = nullptr) {
     args.insert(args.begin(), "quirebook-cli");
     std::vector<const char*> argv;
     for (const std::string& arg : args) argv.push_back(arg.c_str());
     std::ostringstream out, err;
-    return RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
+    int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
+    if (printed) *printed = out.str();
+    return status;
 }
 
 TEST(FormatModel, RandomCommandSequencesLeaveTheModelsBytes) {
     TempDir dir;
-    std::string ktl = dir.File("m.ktl");
+    std::string ktl = dir.File("m.ktl"), csv = dir.File("m.csv");
+    const char* env = std::getenv("QUIREBOOK_MODEL_STEPS");
+    const int steps = env ? std::atoi(env) : 400;
     std::mt19937 random(11);
-    const char* words[] = {"apple", "Apple", "banana", "cherry", "9", "10", "", "zebra crossing"};
-    for (int run = 0; run < 3; ++run) {
-        ASSERT_EQ(RunQuiet({"new", ktl, "Model"}), 0);
-        Model model{ReadAll(ktl)};
+    const char* words[] = {"apple", "Apple", "banana", "say \"hi\"",
+                           "9",     "10",    "",       "zebra crossing"};
+    // Whole windows of slots in memory, a few slots at a time, and one slot at a time.
+    const uint64_t defaultLimit = slotMemoryLimit,
+                   limits[] = {defaultLimit, 24 * STANDARD_RECORD_SIZE, 0};
+    for (uint64_t limit : limits) {
+        slotMemoryLimit = limit;
+        ASSERT_EQ(Cli({"new", ktl, "Model"}), 0);
+        Bytes file = ReadAll(ktl);
+        Model model{Bytes(file.begin(), file.begin() + STANDARD_DATA_START), {}};
+        model.Resize(10);
         // Phases of mostly adding, then mostly deleting, cross growth, compaction and shrinking.
-        for (int step = 0; step < 400; ++step) {
-            bool adding = (step / 100) % 2 == 0;
-            uint32_t records = static_cast<uint32_t>(model.Records().size());
-            uint32_t choice = random() % 100;
-            std::string ordinal = std::to_string(1 + (records ? random() % records : 0));
-            if (records == 0 || (adding ? choice < 55 : choice < 15)) {
-                std::string title = words[random() % 8];
-                std::string number = std::to_string(static_cast<int32_t>(random() % 200) - 50);
-                ASSERT_EQ(RunQuiet({"add", ktl, "1=" + title, "9=" + number}), 0);
-                int32_t slot = model.Add();
-                for (uint32_t f = 1; f <= 20; ++f)
-                    model.Write(static_cast<uint32_t>(slot), f,
-                                f == 1   ? title
-                                : f == 9 ? number
-                                         : blanks[f]);
-            } else if (choice < (adding ? 70u : 75u)) {
-                ASSERT_EQ(RunQuiet({"delete", ktl, ordinal}), 0);
-                model.SetStatus(model.Records()[std::stoul(ordinal) - 1], SLOT_DELETED);
-            } else if (choice < 85) {
-                ASSERT_EQ(RunQuiet({"copy", ktl, ordinal}), 0);
-                std::vector<uint8_t> source = model.Slot(model.Records()[std::stoul(ordinal) - 1]);
-                int32_t slot = model.Add();
-                model.PutSlot(static_cast<uint32_t>(slot), source);
+        for (int step = 0; step < steps; ++step) {
+            bool adding = (step / std::max(100, steps / 8)) % 2 == 0;
+            std::vector<uint32_t> records = model.Records();
+            uint32_t choice = random() % 100, n = static_cast<uint32_t>(records.size());
+            uint32_t ordinal = 1 + (n ? random() % n : 0), slot = n ? records[ordinal - 1] : 0;
+            std::string ord = std::to_string(ordinal), text = words[random() % 8], printed;
+            std::string list = words[random() % 8];
+            if (n == 0 || (adding ? choice < 50 : choice < 12)) {
+                std::vector<std::string> values(blanks, blanks + 21);
+                values[1] = text, values[3] = list,
+                values[9] = std::to_string(int(random() % 200) - 50);
+                values[20] = std::to_string(int32_t(random())); // the slot's last bytes
+                ASSERT_EQ(Cli({"add", ktl, "1=" + text, "3=" + list, "9=" + values[9],
+                               "20=" + values[20]}),
+                          0);
+                uint32_t added = model.Add();
+                for (uint32_t f = 1; f <= 20; ++f) model.Write(added, f, values[f]);
+            } else if (choice < (adding ? 62u : 70u)) {
+                ASSERT_EQ(Cli({"delete", ktl, ord}), 0);
+                PutWord(model.slots[slot], 0, SLOT_DELETED);
+            } else if (choice < 77) {
+                ASSERT_EQ(Cli({"copy", ktl, ord}), 0);
+                Bytes source = model.slots[slot];
+                model.slots[model.Add()] = source;
+            } else if (choice < 83) {
+                uint32_t field = std::vector<uint32_t>{1, 3, 9, 18}[random() % 4];
+                ASSERT_EQ(Cli({"sort", ktl, std::to_string(field)}), 0);
+                model.Pack(field);
             } else if (choice < 92) {
-                uint32_t field = random() % 2 ? 1 : 9;
-                ASSERT_EQ(RunQuiet({"sort", ktl, std::to_string(field)}), 0);
-                model.Sort(field);
+                // The first match after the record, the last before it, or the first of all.
+                uint32_t mode = choice % 3;
+                std::vector<std::string> args = {"find", ktl, text.substr(0, 3),
+                                                 mode == 1 ? "--before" : "--after", ord};
+                args.resize(mode == 2 ? 3 : 5);
+                std::string expected;
+                for (uint32_t k = 1; k <= n; ++k)
+                    if (model.Matches(records[k - 1], args[2]) &&
+                        (mode == 1 ? k < ordinal : expected.empty() && (mode == 2 || k > ordinal)))
+                        expected = std::to_string(k) + "\n";
+                EXPECT_EQ(Cli(args, &printed), expected.empty() ? 1 : 0);
+                ASSERT_EQ(printed, expected) << "step " << step;
+            } else if (choice < 94) {
+                ASSERT_EQ(Cli({"export", ktl, csv}), 0);
+                std::string expected = model.Csv();
+                ASSERT_EQ(ReadAll(csv), Bytes(expected.begin(), expected.end()));
             } else {
-                std::string text =
-                    std::string(1 + random() % 320, static_cast<char>('a' + random() % 26));
-                uint32_t field = 1 + random() % 19;
                 std::string value =
-                    IsNumber(field) ? std::to_string(static_cast<int32_t>(random())) : text;
-                ASSERT_EQ(RunQuiet({"set", ktl, ordinal, std::to_string(field) + "=" + value}), 0);
-                model.Write(model.Records()[std::stoul(ordinal) - 1], field, value);
+                    std::string(1 + random() % 320, static_cast<char>('a' + random() % 26));
+                uint32_t field = 1 + random() % 20;
+                if (widths[field] == 4) value = std::to_string(static_cast<int32_t>(random()));
+                ASSERT_EQ(Cli({"set", ktl, ord, std::to_string(field) + "=" + value}), 0);
+                model.Write(slot, field, value);
             }
-            ASSERT_EQ(ReadAll(ktl), model.bytes) << "run " << run << ", step " << step;
+            ASSERT_EQ(ReadAll(ktl), model.File()) << "limit " << limit << ", step " << step;
         }
     }
+    slotMemoryLimit = defaultLimit;
+}
+
+// A write that the file system refuses is noted: here the file may not grow.
+TEST(FormatModel, AFailedWriteIsNoted) {
+    TempDir dir;
+    RecordFile* file = CreateStandardRecordFile(dir.File("w.ktl").c_str(), "W");
+    AddRecord(file); // no growth yet
+    EXPECT_FALSE(file->writeFailed);
+    rlimit old;
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small{SlotStart(10), old.rlim_max};
+    signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    AddRecord(file);
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_TRUE(file->writeFailed);
+    CloseRecordFile(file);
 }
 
 } // namespace
