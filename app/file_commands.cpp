@@ -149,6 +149,14 @@ int SaveUserFile(Program& program) {
     return 1;
 }
 
+void ReportWriteFailure(Program& program) {
+    RecordFile* file = program.collection.hRecordFile;
+    if (!file || !file->writeFailed) return;
+    file->writeFailed = false;
+    program.collection.changesMade = 1;
+    ShowNotice(program.window, "File Error");
+}
+
 void NewCommand(Program& program) {
     if (ConfirmLeaveFile(program) == 1 || !NewCollection(program)) return;
     program.fileNamed = 0;

@@ -31,6 +31,10 @@ int ConfirmLeaveFile(Program& program);
 // Save dialog was cancelled, -1 when saving failed ("Save Failed" was shown).
 int SaveUserFile(Program& program);
 
+// A write to the working copy that failed since the last look: shown once as
+// "File Error", and the collection counts as changed, for the save question.
+void ReportWriteFailure(Program& program);
+
 // The File commands: New, Open, Save, Close, and Exit (also the close box,
 // Escape and the end of the session, for which it returns whether the window
 // is gone).

@@ -31,6 +31,7 @@ class Cli {
   public:
     Cli(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
     ~Cli() { CloseCollection(collection_); }
+    // Runs one command; a write that failed on the way makes it "not done".
     int Run(const std::vector<std::string>& args);
 
   private:
@@ -38,6 +39,7 @@ class Cli {
         err_ << "quirebook-cli: " << message << "\n";
         return status;
     }
+    int RunCommand(const std::vector<std::string>& args);
     int Open(const std::string& path);
     bool ParseOrdinal(const std::string& text, uint32_t& ordinal);
     int GoToOrdinal(const std::string& ordinalText);
@@ -78,6 +80,13 @@ bool ParseInt32(const std::string& text, int32_t& value) {
 }
 
 int Cli::Run(const std::vector<std::string>& args) {
+    int status = RunCommand(args);
+    if (status == CLI_DONE && File() && File()->writeFailed)
+        return Fail(CLI_NOT_DONE, "File Error: the file could not be written in full");
+    return status;
+}
+
+int Cli::RunCommand(const std::vector<std::string>& args) {
     if (args.size() < 2) return Fail(CLI_USAGE, USAGE);
     const std::string& command = args[0];
     if (command == "new") return New(args);

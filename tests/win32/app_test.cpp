@@ -93,7 +93,7 @@ TEST_F(MainWindow, ToolbarClicksTooltipsAndTheFieldTouchedLast) {
         {105, EN_SETFOCUS, 5},     {104, BN_CLICKED, 5}, {106, BN_CLICKED, 5},
         {119, CBN_EDITCHANGE, 19}, {IDC_EXECUTE, 0, 19}, {101, CBN_SELCHANGE, 1}};
     for (auto [id, notification, field] : touches) {
-        DialogAnswerer date(IDCANCEL); // the date buttons ask for a date instead
+        DialogAnswerer date(IDOK); // the date buttons ask for a date instead
         Send(WM_COMMAND, MAKEWPARAM(id, notification));
         EXPECT_EQ(program.collection.sortField, field) << id;
     }

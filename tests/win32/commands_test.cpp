@@ -59,11 +59,11 @@ TEST_F(CommandsTest, RecordCommandsMoveAddDeleteAndSortThroughTheForm) {
     EXPECT_EQ(Shown(), "Aeneid Record 1 of 3");
     EXPECT_EQ(Answered({IDOK}, IDT_DELETE), "Confirm?|");
     EXPECT_EQ(Shown(), "Dune Record 1 of 2");
-    Send(WM_COMMAND, IDT_ADD);
-    EXPECT_EQ(Shown(), " Record 3 of 3");
+    Send(WM_COMMAND, IDT_ADD); // into the free slot the deleted record left
+    EXPECT_EQ(Shown(), " Record 1 of 3");
     EXPECT_EQ(GetDlgCtrlID(GetParent(GetFocus())), 101); // the Title box's edit part
     EXPECT_EQ(Answered({IDCANCEL}, IDT_DELETE), "Confirm?|");
-    EXPECT_EQ(Shown(), " Record 3 of 3");
+    EXPECT_EQ(Shown(), " Record 1 of 3");
     Send(WM_COMMAND, IDT_COPY);
     EXPECT_EQ(Shown(), " Record 4 of 4");
     EXPECT_TRUE(program.collection.recordsAdded);
