@@ -1,7 +1,8 @@
 # Sourced by scripts/run, scripts/wine-tests and the end-to-end cases: a
 # virtual X display with a small window manager when there is no display
 # (start_display, and stop_display at the end, which stops only what it
-# started), a kept-up wineserver, and Wine's names for this machine's files.
+# started), a kept-up wineserver, Wine's names for this machine's files, and
+# a look at a running program's windows.
 
 display_pids=()
 
@@ -58,4 +59,18 @@ windows_path() {
     local path
     path=$(realpath "$1")
     echo "Z:${path//\//\\}"
+}
+
+# probe CLASS: the title and status line of the top window of that class, then
+# the texts of its controls, one a line; nothing when there is none. Needs
+# WINE_RUN (a tree's wine-run.sh) and PROBE (its window_probe.exe).
+probe() { "$WINE_RUN" "$PROBE" "$1" 2>/dev/null | tr -d '\r'; }
+
+# until_true COMMAND...: tries it for 30 s at most.
+until_true() {
+    for _ in $(seq 100); do
+        "$@" && return 0
+        sleep 0.3
+    done
+    return 1
 }

@@ -1,11 +1,9 @@
 #include "test_main_window.h"
 
-#include "file_commands.h"
 #include "folders.h"
 
 #include <cstring>
 #include <fstream>
-#include <set>
 
 namespace {
 
@@ -48,35 +46,6 @@ TEST(Folders, PortableUnlessTheMarkerLiesBesideTheProgram) {
     EXPECT_TRUE(JoinPath(joined, sizeof joined, "C:\\A\\", "b.txt"));
     EXPECT_FALSE(JoinPath(joined, sizeof joined, "C:\\A\\", "bc.txt"));
     EXPECT_STREQ(joined, "");
-}
-
-TEST(Folders, SideFilesAreLookedForInTheDataFolderFirst) {
-    std::strcpy(programFolder, MakeFolder("side-program").c_str());
-    std::strcpy(dataFolder, MakeFolder("side-data").c_str());
-    char path[FOLDER_SIZE];
-    EXPECT_TRUE(ResolveSideFile("QuireAuto.txt", path, sizeof path));
-    EXPECT_EQ(path, std::string(programFolder) + "QuireAuto.txt"); // neither exists
-    std::ofstream(std::string(dataFolder) + "QuireAuto.txt") << "Title=Dune\n";
-    EXPECT_TRUE(ResolveSideFile("QuireAuto.txt", path, sizeof path));
-    EXPECT_EQ(path, std::string(dataFolder) + "QuireAuto.txt");
-    DeleteFileA(path);
-}
-
-TEST(Folders, EachInstanceTakesAWorkingCopyOfItsOwnBesideTheProgram) {
-    char exe[MAX_PATH];
-    GetModuleFileNameA(nullptr, exe, sizeof exe);
-    SetUpFolders();
-    *std::strrchr(exe, '\\') = '\0';
-    EXPECT_EQ(dataFolder, std::string(exe) + "\\"); // the build tree has no marker file
-    // A second running instance finds the first copy's lock held, and so on.
-    std::set<std::string> seen;
-    for (int instance = 0; instance < 3; ++instance) {
-        char workPath[PATH_SIZE];
-        ChooseWorkPath(workPath, sizeof workPath);
-        seen.insert(workPath);
-        EXPECT_EQ(std::string(workPath).rfind(dataFolder + std::string("Temp"), 0), 0u);
-    }
-    EXPECT_EQ(seen.size(), 3u);
 }
 
 } // namespace

@@ -6,7 +6,6 @@
 #include "file_io.h"
 #include "main_form.h"
 #include "prompt_dialog.h"
-#include "record_commands.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -121,17 +120,6 @@ TEST_F(CommandsTest, NewMakesAOneRecordCollectionOrShowsFileError) {
               "New Records Have Been Added|Save Current File Now?");
     EXPECT_EQ(StatusText(program.window), "No File!");
     EXPECT_FALSE(SendMessageA(Toolbar(program.window), TB_ISBUTTONENABLED, IDT_SAVE, 0));
-}
-
-TEST_F(CommandsTest, SearchStepsShowTheirOwnOutcome) {
-    SetSearchText("u");
-    SearchStep(program, true);
-    EXPECT_EQ(Shown() + "|" + (promptLine4.load() ? promptLine4.load() : ""),
-              "Ulysses Record 3 of 3|");
-    SearchStep(program, true);
-    EXPECT_EQ(Shown() + "|" + promptLine4.load(), "Ulysses Record 3 of 3|No Match Found");
-    SearchStep(program, false);
-    EXPECT_EQ(Shown(), "Dune Record 1 of 3");
 }
 
 } // namespace

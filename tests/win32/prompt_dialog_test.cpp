@@ -4,9 +4,7 @@
 #include "resource.h"
 
 #include <commctrl.h>
-#include <atomic>
 #include <functional>
-#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -167,48 +165,6 @@ TEST_F(PromptDialog, AFailedOpenResetsTheRequestAndAnswersCancel) {
     DestroyWindow(owner);
     EXPECT_EQ(promptResult, PROMPT_CANCEL);
     EXPECT_TRUE(RequestReset());
-}
-
-// The navigator runs on a thread of its own and posts its steps to the main
-// thread, which writes the outcome line.
-std::string stepsPosted;
-WNDPROC mainWindowProc;
-LRESULT CALLBACK SearchOwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != WM_SEARCHNEXT && message != WM_SEARCHPREV)
-        return CallWindowProcA(mainWindowProc, window, message, wParam, lParam);
-    stepsPosted += message == WM_SEARCHNEXT ? "Next " : "Previous ";
-    promptLine4 = message == WM_SEARCHNEXT ? "No Match Found" : nullptr;
-    return 0;
-}
-
-TEST_F(PromptDialog, SearchNavigatorPostsItsStepsAndShowsTheirOutcome) {
-    searchOwner = program.window;
-    mainWindowProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-        program.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SearchOwnerProc)));
-    stepsPosted.clear();
-    std::vector<std::string> lines;
-    Step noteLine4 = [&](HWND dialog) {
-        lines.push_back(WindowText(GetDlgItem(dialog, IDC_PROMPT_LINE4)));
-    };
-    int32_t result = 0;
-    std::atomic<bool> done = false;
-    std::thread navigator([&] {
-        promptMode = PROMPT_SEARCH;
-        result = Prompt({Press(IDCANCEL), noteLine4, Press(IDC_PROMPT_BUTTON3), noteLine4,
-                         Key(VK_ESCAPE), noteLine4, Key(VK_RETURN)},
-                        nullptr, searchOwner);
-        done = true;
-    });
-    // The main thread's loop runs the steps while the navigator waits.
-    while (!done) {
-        PumpMessages();
-        Sleep(5);
-    }
-    navigator.join();
-    searchOwner = nullptr;
-    EXPECT_EQ(result, PROMPT_OK);
-    EXPECT_EQ(lines, (std::vector<std::string>{"No Match Found", "", "No Match Found"}));
-    EXPECT_EQ(stepsPosted, "Next Previous Next ");
 }
 
 } // namespace

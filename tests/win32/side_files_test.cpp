@@ -3,7 +3,6 @@
 
 #include "autofill.h"
 #include "autofill_lists.h"
-#include "file_type.h"
 #include "folders.h"
 #include "shell_open.h"
 
@@ -46,31 +45,6 @@ TEST_F(MainWindowTest, AutoFillListsFollowTheFolderModeAndReloadOnce) {
     std::ofstream(mine, std::ios::binary) << "*loc\rCellar\r";
     ReloadAutoFillLists(program.window);
     EXPECT_EQ(Lists(program.window), "|||Cellar,||");
-}
-
-std::string RegText(HKEY root, const std::string& key, const char* name = nullptr) {
-    char text[700] = "";
-    DWORD size = sizeof text;
-    RegGetValueA(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, text, &size);
-    return text;
-}
-
-TEST(FileType, RecordFilesOpenWithTheProgramInAFolderWithSpaces) {
-    std::string exe = "C:\\Program Files\\Q B\\Quirebook.exe", open = exe + " \"%1\"";
-    AssociateFileType("C:\\Program Files\\Q B\\");
-    EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, ".ktl"), "Kestrel");
-    EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, "Applications\\Quirebook.exe\\shell"), "&Open");
-    EXPECT_EQ(RegText(HKEY_CURRENT_USER,
-                      "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.ktl",
-                      "Application"),
-              "Quirebook.exe");
-    EXPECT_EQ(
-        RegText(HKEY_LOCAL_MACHINE, "Software\\Applications\\Quirebook.exe\\shell\\Open\\Command"),
-        open);
-    for (std::string owner : {"Kestrel", "Applications\\Quirebook.exe"}) {
-        EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, owner + "\\shell\\Open\\Command"), open) << owner;
-        EXPECT_EQ(RegText(HKEY_CLASSES_ROOT, owner + "\\DefaultIcon"), exe + ",2") << owner;
-    }
 }
 
 std::string handedOver;
