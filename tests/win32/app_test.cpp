@@ -145,7 +145,7 @@ TEST_F(MainWindow, OpenShowsAFileOrFileErrorAndLeavingAsksOnlyAfterAChange) {
     for (const std::string& path : {TempPath("missing.ktl"), TempPath("letter.ktl")}) {
         DialogAnswerer answer(IDOK);
         OpenUserFile(program, path.c_str());
-        EXPECT_EQ(answer.text(IDC_PROMPT_LINE2) + "|" + StatusText(program.window),
+        EXPECT_EQ(answer.line2 + "|" + StatusText(program.window),
                   "File Error|No File!");
         EXPECT_FALSE(SendMessageA(Toolbar(program.window), TB_ISBUTTONENABLED, IDT_SAVE, 0));
     }
@@ -159,7 +159,7 @@ TEST_F(MainWindow, OpenShowsAFileOrFileErrorAndLeavingAsksOnlyAfterAChange) {
     for (auto [button, message, wParam] : leaves) {
         DialogAnswerer answer(button);
         EXPECT_EQ(Send(message, wParam), 0) << message; // the session must not end
-        EXPECT_EQ(answer.text(IDC_PROMPT_LINE2), "New Records Have Been Added") << message;
+        EXPECT_EQ(answer.line2, "New Records Have Been Added") << message;
         EXPECT_EQ(IsWindow(program.window) != FALSE, button == IDCANCEL) << message;
     }
     DeleteFileA(shelf.c_str());

@@ -35,8 +35,8 @@ class CommandsTest : public MainWindowTest {
     std::string Answered(std::initializer_list<int> buttons, WPARAM command) {
         DialogAnswerer answer(buttons);
         Send(WM_COMMAND, command);
-        return answer.answered()
-                   ? answer.text(IDC_PROMPT_LINE2) + "|" + answer.text(IDC_PROMPT_LINE3)
+        return !answer.title.empty()
+                   ? answer.line2 + "|" + answer.line3
                    : "not asked";
     }
     std::string Shown() {

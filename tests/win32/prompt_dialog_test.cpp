@@ -1,71 +1,16 @@
+// The prompt dialog in each of its modes, driven through its buttons and keys.
 #include "test_main_window.h"
 
 #include "prompt_dialog.h"
 #include "resource.h"
 
 #include <commctrl.h>
-#include <functional>
 #include <tuple>
-#include <vector>
 
 namespace {
 
-using Step = std::function<void(HWND dialog)>;
-
-// The steps of this thread's prompt, one a timer tick.
-struct Run {
-    std::vector<Step> steps;
-    size_t next = 0;
-    int ticks = 0;
-};
-thread_local Run* run;
-
-BOOL CALLBACK FindPrompt(HWND window, LPARAM found) {
-    bool prompt = IsWindowVisible(window) && GetDlgItem(window, IDC_PROMPT_LINE1);
-    if (prompt) *reinterpret_cast<HWND*>(found) = window;
-    return !prompt;
-}
-
-void CALLBACK Drive(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindPrompt, reinterpret_cast<LPARAM>(&dialog));
-    if (!dialog) return;
-    // Let it settle first: its own focus timer fires after 100 ms.
-    if (++run->ticks < 8) return;
-    if (run->next < run->steps.size())
-        run->steps[run->next++](dialog);
-    else if (run->ticks > 50)
-        EndDialog(dialog, 0); // it would not end: the answer stays 0
-}
-
 bool RequestReset() {
     return !promptMode && !promptLine1 && !promptLine2 && !promptLine3 && !promptLine4;
-}
-
-// Shows the prompt requested, runs steps on it and returns the answer; stepsRun
-// tells how many ran before it ended. Every end resets the request.
-int32_t Prompt(std::vector<Step> steps, size_t* stepsRun = nullptr, HWND owner = nullptr) {
-    Run state{std::move(steps)};
-    run = &state;
-    UINT_PTR timer = SetTimer(nullptr, 0, 30, Drive);
-    int32_t answer = ShowPrompt(owner);
-    KillTimer(nullptr, timer);
-    if (stepsRun) *stepsRun = state.next;
-    EXPECT_TRUE(RequestReset());
-    ResetPromptRequest();
-    return answer;
-}
-
-Step Press(int id) {
-    return [id](HWND dialog) { SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); };
-}
-
-// A key as the keyboard brings it: to the control with the focus.
-Step Key(WPARAM key) {
-    return [key](HWND dialog) {
-        HWND focus = GetFocus();
-        PostMessageA(focus && IsChild(dialog, focus) ? focus : dialog, WM_KEYDOWN, key, 1);
-    };
 }
 
 // The visible controls' texts, each followed by "|": lines 1 to 4, buttons 3,
@@ -75,7 +20,7 @@ std::string Shown(HWND dialog) {
     for (int id : {IDC_PROMPT_LINE1, IDC_PROMPT_LINE2, IDC_PROMPT_LINE3, IDC_PROMPT_LINE4,
                    IDC_PROMPT_BUTTON3, IDOK, IDCANCEL, IDC_PROMPT_EDIT, IDC_PROMPT_DATE})
         if (IsWindowVisible(GetDlgItem(dialog, id)))
-            shown += (id == IDC_PROMPT_DATE ? "date" : WindowText(GetDlgItem(dialog, id))) + "|";
+            shown += (id == IDC_PROMPT_DATE ? "date" : ControlText(dialog, id)) + "|";
     return shown;
 }
 
@@ -88,52 +33,46 @@ int FocusId(HWND dialog) {
     return GetDlgCtrlID(focus);
 }
 
-using PromptDialog = MainWindowTest;
+using PromptDialog = MainWindowTest; // the program's common controls are ready
 
 // Each mode's visible controls, focus, and answer to each action: buttons 1, 2
 // and 3, Enter, Escape, a line's notification (0 where the dialog stays open).
 // The text entry returns its text, the date entry the picked date in the short format.
 TEST_F(PromptDialog, EachModeShowsItsControlsAndEndsOnlyWithItsButtons) {
+    // clang-format off
     const std::tuple<int32_t, const char*, int, const char*> modes[] = {
         {PROMPT_NOTICE, "One|Two|Three||Continue|", IDOK, "122120"},
         {PROMPT_OK_CANCEL, "One|Two|Three||OK|Cancel|", IDOK, "122120"},
         {PROMPT_YES_NO_CANCEL, "One|Two|Three||No|Yes|Cancel|", IDOK, "123120"},
         {PROMPT_TEXT, "One|Two|Continue|Three|", IDC_PROMPT_EDIT, "100100"},
         {PROMPT_SEARCH, "Search for...|Two|Three||Previous|Continue|Next|", IDOK, "100100"},
-        {PROMPT_DATE, "One|Two|Continue|date|", IDC_PROMPT_DATE, "100100"},
-    };
+        {PROMPT_DATE, "One|Two|Continue|date|", IDC_PROMPT_DATE, "100100"}};
+    const Step actions[] = {Press(IDOK), Press(IDCANCEL), Press(IDC_PROMPT_BUTTON3), Key(VK_RETURN),
+                            Key(VK_ESCAPE), Press(IDC_PROMPT_LINE1)};
+    // clang-format on
     SYSTEMTIME picked = {2026, 12, 6, 5, 0, 0, 0, 0};
     char date[PROMPT_ANSWER_SIZE] = "";
     GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &picked, nullptr, date, sizeof date);
-    ASSERT_NE(std::string(date).find("2026"), std::string::npos);
-    const Step actions[] = {Press(IDOK),    Press(IDCANCEL), Press(IDC_PROMPT_BUTTON3),
-                            Key(VK_RETURN), Key(VK_ESCAPE),  Press(IDC_PROMPT_LINE1)};
     for (const auto& [mode, shown, focus, answers] : modes) {
         for (int action = 0; action < 6; ++action) {
             SCOPED_TRACE(testing::Message() << "mode " << mode << " action " << action);
             char line3[PROMPT_ANSWER_SIZE] = "Three"; // the answer buffer of the entries
-            promptMode = mode;
-            promptLine1 = "One";
-            promptLine2 = "Two";
-            promptLine3 = line3;
+            promptMode = mode, promptLine1 = "One", promptLine2 = "Two", promptLine3 = line3;
             std::string seen;
             int focused = 0;
-            size_t stepsRun = 0;
-            int32_t result =
-                Prompt({[&](HWND dialog) {
-                            seen = Shown(dialog);
-                            focused = FocusId(dialog);
-                            SendDlgItemMessageA(dialog, IDC_PROMPT_DATE, DTM_SETSYSTEMTIME,
-                                                GDT_VALID, reinterpret_cast<LPARAM>(&picked));
-                        },
-                        actions[action], Press(IDOK)},
-                       &stepsRun);
-            EXPECT_EQ(seen, shown);
-            EXPECT_EQ(focused, focus);
-            int32_t expected = answers[action] - '0';
+            DialogDriver driver({[&](HWND dialog) {
+                                     seen = Shown(dialog);
+                                     focused = FocusId(dialog);
+                                     SendDlgItemMessageA(dialog, IDC_PROMPT_DATE, DTM_SETSYSTEMTIME,
+                                                         GDT_VALID, LPARAM(&picked));
+                                 },
+                                 actions[action], Press(IDOK)});
+            int32_t result = ShowPrompt(nullptr), expected = answers[action] - '0';
+            EXPECT_EQ(seen + std::to_string(focused), shown + std::to_string(focus));
             EXPECT_EQ(result, expected ? expected : PROMPT_OK);
-            EXPECT_EQ(stepsRun, expected ? 2u : 3u);
+            EXPECT_EQ(driver.stepsRun(), expected ? 2u : 3u);
             EXPECT_STREQ(line3, mode == PROMPT_DATE ? date : "Three");
+            EXPECT_TRUE(RequestReset());
         }
     }
 }
@@ -141,30 +80,28 @@ TEST_F(PromptDialog, EachModeShowsItsControlsAndEndsOnlyWithItsButtons) {
 TEST_F(PromptDialog, TextEntryShowsItsTextSelectedAndReturnsAtMost299Characters) {
     // Nine guard characters after the answer's 300.
     std::string answer = std::string("12\0", 3) + std::string(PROMPT_ANSWER_SIZE + 6, '#');
-    promptMode = PROMPT_TEXT;
-    promptLine3 = answer.data();
     LRESULT selection = 0;
     const std::string typed = std::string(250, 'a') + std::string(150, 'b');
-    Prompt({[&](HWND dialog) {
-                selection = SendDlgItemMessageA(dialog, IDC_PROMPT_EDIT, EM_GETSEL, 0, 0);
-                SetDlgItemTextA(dialog, IDC_PROMPT_EDIT, typed.c_str());
-            },
-            Press(IDOK)});
+    DialogDriver driver({[&](HWND dialog) {
+                             selection =
+                                 SendDlgItemMessageA(dialog, IDC_PROMPT_EDIT, EM_GETSEL, 0, 0);
+                             SetDlgItemTextA(dialog, IDC_PROMPT_EDIT, typed.c_str());
+                         },
+                         Press(IDOK)});
+    EXPECT_TRUE(AskEntry(nullptr, PROMPT_TEXT, "Goto", answer.data()));
     EXPECT_EQ(selection, MAKELRESULT(0, 2));
     EXPECT_EQ(std::string(answer.c_str()), typed.substr(0, 299));
     EXPECT_EQ(answer.substr(PROMPT_ANSWER_SIZE), std::string(9, '#'));
 }
 
 TEST_F(PromptDialog, AFailedOpenResetsTheRequestAndAnswersCancel) {
-    promptMode = PROMPT_YES_NO_CANCEL;
-    promptLine2 = "New Records Have Been Added";
     // An owner of a module without the dialog.
     HWND owner = CreateWindowExA(0, "Static", "", 0, 0, 0, 10, 10, nullptr, nullptr,
                                  GetModuleHandleA("kernel32.dll"), nullptr);
-    EXPECT_EQ(ShowPrompt(owner), PROMPT_CANCEL);
+    EXPECT_EQ(AskQuestion(owner, PROMPT_YES_NO_CANCEL, "New Records Have Been Added"),
+              PROMPT_CANCEL);
     DestroyWindow(owner);
-    EXPECT_EQ(promptResult, PROMPT_CANCEL);
-    EXPECT_TRUE(RequestReset());
+    EXPECT_TRUE(promptResult == PROMPT_CANCEL && RequestReset());
 }
 
 } // namespace

@@ -6,11 +6,10 @@
 #include "main_form.h"
 #include "main_window.h"
 #include "record_file.h"
+#include "resource.h"
 
 #include <commctrl.h>
 #include <cstring>
-
-static DialogAnswerer* waiting; // the answerer whose dialog is still to come
 
 std::string WindowText(HWND window) {
     char text[1024] = "";
@@ -24,7 +23,7 @@ std::string ControlText(HWND window, int id) {
 
 std::string StatusText(HWND window) {
     char text[256] = "";
-    SendMessageA(StatusBar(window), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+    SendMessageA(StatusBar(window), SB_GETTEXTA, 0, LPARAM(text));
     return text;
 }
 
@@ -68,34 +67,60 @@ void MainWindowTest::TearDown() {
     PumpMessages();
 }
 
-DialogAnswerer::DialogAnswerer(std::initializer_list<int> buttons) : buttons_(buttons) {
-    waiting = this;
-    timer_ = SetTimer(nullptr, 0, 30, Answer);
+static thread_local DialogDriver* driving; // the driver of this thread's dialogs
+
+DialogDriver::DialogDriver(std::vector<Step> steps) : steps_(std::move(steps)) {
+    driving = this;
+    timer_ = SetTimer(nullptr, 0, 30, Tick);
 }
 
-DialogAnswerer::~DialogAnswerer() {
-    if (timer_) KillTimer(nullptr, timer_);
-    if (waiting == this) waiting = nullptr;
+DialogDriver::~DialogDriver() {
+    KillTimer(nullptr, timer_);
+    driving = nullptr;
 }
 
-void CALLBACK DialogAnswerer::Answer(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dialog = nullptr; // a visible dialog box of this thread
-    while ((dialog = FindWindowExA(nullptr, dialog, "#32770", nullptr)))
-        if (IsWindowVisible(dialog) &&
-            GetWindowThreadProcessId(dialog, nullptr) == GetCurrentThreadId())
-            break;
-    if (!dialog || !waiting || GetPropA(dialog, "answered")) return;
-    DialogAnswerer& self = *waiting;
-    SetPropA(dialog, "answered", dialog);
-    if (self.title_.empty()) {
-        self.title_ = WindowText(dialog);
-        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-            self.texts_[GetDlgCtrlID(child)] = WindowText(child);
-    }
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(self.buttons_.front(), BN_CLICKED), 0);
-    self.buttons_.erase(self.buttons_.begin());
-    if (!self.buttons_.empty()) return;
-    waiting = nullptr;
-    KillTimer(nullptr, self.timer_);
-    self.timer_ = 0;
+BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof name);
+    bool dialog = IsWindowVisible(window) && std::strcmp(name, "#32770") == 0;
+    if (dialog) *reinterpret_cast<HWND*>(found) = window;
+    return !dialog;
 }
+
+void CALLBACK DialogDriver::Tick(HWND, UINT, UINT_PTR, DWORD) {
+    DialogDriver& self = *driving;
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindDialog, LPARAM(&dialog));
+    if (!dialog) return;
+    if (dialog != self.dialog_) self.dialog_ = dialog, self.ticks_ = 0;
+    // A dialog's own focus timer fires after 100 ms.
+    if (++self.ticks_ < 6) return;
+    if (self.next_ < self.steps_.size())
+        self.steps_[self.next_++](dialog);
+    else if (self.ticks_ > 60)
+        EndDialog(dialog, 0);
+}
+
+Step Press(int id) {
+    return [id](HWND dialog) { SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); };
+}
+
+Step Key(WPARAM key) {
+    return [key](HWND dialog) {
+        HWND focus = GetFocus();
+        PostMessageA(focus && IsChild(dialog, focus) ? focus : dialog, WM_KEYDOWN, key, 1);
+    };
+}
+
+std::vector<Step> DialogAnswerer::Steps(DialogAnswerer* self, std::initializer_list<int> buttons) {
+    std::vector<Step> steps = {[self](HWND dialog) {
+        self->title = WindowText(dialog);
+        self->line2 = ControlText(dialog, IDC_PROMPT_LINE2);
+        self->line3 = ControlText(dialog, IDC_PROMPT_LINE3);
+    }};
+    for (int button : buttons) steps.push_back(Press(button));
+    return steps;
+}
+
+DialogAnswerer::DialogAnswerer(std::initializer_list<int> buttons)
+    : driver_(Steps(this, buttons)) {}

@@ -1,12 +1,12 @@
-// Helpers for the Win32 tests: the real main window of a program, and
-// answering the modal dialogs the code under test opens.
+// Helpers for the Win32 tests: the real main window of a program, and driving
+// the modal dialogs the code under test opens.
 #pragma once
 #include "program.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
-#include <map>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,22 +32,37 @@ class MainWindowTest : public ::testing::Test {
     Program program;
 };
 
-// Answers the next dialogs this thread shows, one button press each, and
-// notes what the first one showed. Create it before the call that opens them.
+// While it lives, runs its steps one a tick on the dialog boxes this thread
+// shows, each dialog first given time to settle; a dialog still open when the
+// steps have run out is ended after a while, so that no test hangs.
+using Step = std::function<void(HWND dialog)>;
+class DialogDriver {
+  public:
+    explicit DialogDriver(std::vector<Step> steps);
+    ~DialogDriver();
+    size_t stepsRun() const { return next_; }
+
+  private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+    std::vector<Step> steps_;
+    size_t next_ = 0;
+    HWND dialog_ = nullptr;
+    int ticks_ = 0;
+    UINT_PTR timer_;
+};
+Step Press(int id);
+// A key as the keyboard brings it: to the control with the focus.
+Step Key(WPARAM key);
+
+// Answers the next dialogs, one button each, and notes what the first showed:
+// its title, and its lines 2 and 3.
 class DialogAnswerer {
   public:
     DialogAnswerer(std::initializer_list<int> buttons);
     explicit DialogAnswerer(int button) : DialogAnswerer({button}) {}
-    ~DialogAnswerer();
-    bool answered() const { return !title_.empty(); }
-    std::string title() const { return title_; }
-    // A control's text when the first dialog was answered.
-    std::string text(int id) const { return texts_.count(id) ? texts_.at(id) : std::string(); }
+    std::string title, line2, line3;
 
   private:
-    static void CALLBACK Answer(HWND, UINT, UINT_PTR, DWORD);
-    std::vector<int> buttons_;
-    UINT_PTR timer_;
-    std::string title_;
-    std::map<int, std::string> texts_;
+    DialogDriver driver_;
+    static std::vector<Step> Steps(DialogAnswerer* self, std::initializer_list<int> buttons);
 };
