@@ -35,9 +35,7 @@ class CommandsTest : public MainWindowTest {
     std::string Answered(std::initializer_list<int> buttons, WPARAM command) {
         DialogAnswerer answer(buttons);
         Send(WM_COMMAND, command);
-        return !answer.title.empty()
-                   ? answer.line2 + "|" + answer.line3
-                   : "not asked";
+        return !answer.title.empty() ? answer.line2 + "|" + answer.line3 : "not asked";
     }
     std::string Shown() {
         return ControlText(program.window, 101) + " " + StatusText(program.window);
@@ -45,27 +43,20 @@ class CommandsTest : public MainWindowTest {
     std::string shelf = MakeCollection("Shelf", {"Dune", "Emma", "Ulysses"});
 };
 
-TEST_F(CommandsTest, RecordCommandsMoveAddDeleteAndSortThroughTheForm) {
-    Send(WM_COMMAND, IDM_VIEW_NEXT);
+// Next, Previous, Sort, Delete and Add are driven end to end; here what that leaves out.
+TEST_F(CommandsTest, AddFocusesTheTitleCopyShowsTheCopyAndDeleteCanBeCancelled) {
     Send(WM_COMMAND, IDT_NEXT);
-    EXPECT_EQ(Shown(), "Ulysses Record 3 of 3");
-    Send(WM_COMMAND, IDT_NEXT); // no wrapping round
-    SetDlgItemTextA(program.window, 101, "Aeneid");
-    Send(WM_COMMAND, IDT_PREVIOUS); // stores the edit on the way
-    EXPECT_EQ(Shown(), "Emma Record 2 of 3");
-    Send(WM_COMMAND, MAKEWPARAM(101, CBN_EDITCHANGE)); // the Title box was touched last
-    Send(WM_COMMAND, IDM_EDIT_SORT);
-    EXPECT_EQ(Shown(), "Aeneid Record 1 of 3");
-    EXPECT_EQ(Answered({IDOK}, IDT_DELETE), "Confirm?|");
-    EXPECT_EQ(Shown(), "Dune Record 1 of 2");
-    Send(WM_COMMAND, IDT_ADD); // into the free slot the deleted record left
-    EXPECT_EQ(Shown(), " Record 1 of 3");
-    EXPECT_EQ(GetDlgCtrlID(GetParent(GetFocus())), 101); // the Title box's edit part
-    EXPECT_EQ(Answered({IDCANCEL}, IDT_DELETE), "Confirm?|");
-    EXPECT_EQ(Shown(), " Record 1 of 3");
-    Send(WM_COMMAND, IDT_COPY);
+    Send(WM_COMMAND, IDT_ADD);
     EXPECT_EQ(Shown(), " Record 4 of 4");
-    EXPECT_TRUE(program.collection.recordsAdded);
+    EXPECT_EQ(GetDlgCtrlID(GetParent(GetFocus())), 101); // the Title box's edit part
+    Send(WM_COMMAND, IDT_PREVIOUS);
+    Send(WM_COMMAND, IDT_COPY);
+    EXPECT_EQ(Shown(), "Ulysses Record 5 of 5");
+    EXPECT_EQ(Answered({IDCANCEL}, IDT_DELETE), "Confirm?|");
+    EXPECT_EQ(Shown(), "Ulysses Record 5 of 5");
+    DialogAnswerer about(IDOK);
+    Send(WM_COMMAND, IDM_HELP_ABOUT);
+    EXPECT_EQ(about.title, "About Quirebook");
 }
 
 TEST_F(CommandsTest, WithOneRecordSearchDeleteGotoStepsAndSortDoNothing) {
