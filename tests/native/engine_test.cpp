@@ -30,34 +30,6 @@ TEST(RecordFile, ANewCollectionHasTheStandardLayoutByteForByte) {
     EXPECT_EQ(ReadAll(path), expected);
 }
 
-// Statuses of 9 and below are free slots, above 9 but not 10 neither free nor records.
-TEST(RecordFile, NavigationAndOrdinalsCountOnlyRecords) {
-    TempDir dir;
-    std::string path = dir.File("navigate.ktl");
-    MakeFile(path, {10, 10, 5, 10, 12, 10, 7, 0, 0, 0});
-    RecordFile* file = OpenRecordFile(path.c_str());
-    std::vector<uint8_t> before = ReadAll(path);
-    EXPECT_EQ(DeleteRecord(file, 3), 1);
-    PutWord(before, SlotStart(3), SLOT_DELETED); // only the status word changes
-    EXPECT_EQ(ReadAll(path), before);
-    EXPECT_EQ(CountRecords(file), 3u);
-    EXPECT_EQ(std::vector<int32_t>({PreviousRecord(file, 5), NextRecord(file, 1),
-                                    NextRecord(file, 5), PreviousRecord(file, 0),
-                                    RecordOrdinal(file, 5), RecordOrdinal(file, 4),
-                                    NthRecord(file, 0), NthRecord(file, 3), NthRecord(file, 4)}),
-              std::vector<int32_t>({1, 5, 5, 0, 3, -1, -1, 5, -1}));
-    EXPECT_EQ(AddRecord(file), 2); // the lowest free slot, with its old bytes
-    EXPECT_EQ(TitleOf(file, 2), "R2");
-    // Slots and fields outside the file, and no file at all, change nothing.
-    before = ReadAll(path);
-    for (auto [s, f] : {std::pair{0, 0u}, {0, 21u}, {-1, 1u}, {20, 1u}})
-        EXPECT_EQ(WriteField(file, s, f) + WriteField(nullptr, s, f), 0u);
-    EXPECT_EQ(DeleteRecord(nullptr, 0) + AddRecord(nullptr) + RecordOrdinal(nullptr, 0), -2);
-    EXPECT_EQ(NextRecord(nullptr, 3) + PreviousRecord(nullptr, 3) + NthRecord(nullptr, 1), 5);
-    CloseRecordFile(file);
-    EXPECT_EQ(ReadAll(path), before);
-}
-
 TEST(RecordFile, TheSlotCountNeverPassesItsLimit) {
     TempDir dir;
     std::string path = dir.File("full.ktl");

@@ -70,4 +70,16 @@ TEST(ShellOpen, HandsTheShellTheSideFilesPaths) {
               "C:\\Program Files\\Q B\\ReadMe.htm|D:\\Orrick\\QuireAuto.txt|D:\\Orrick\\|");
 }
 
+// A folder that does not fit in a path is refused: portable use, or no folder at all.
+TEST(Folders, PathsThatDoNotFitAreRefused) {
+    std::string program = TempPath("long\\");
+    CreateDirectoryA(program.c_str(), nullptr);
+    std::ofstream(program + "DefSet.txt");
+    ResolveFolders((program + "Quirebook.exe").c_str(), ("C:\\" + std::string(590, 'a')).c_str());
+    EXPECT_EQ(dataFolder, program);
+    ResolveFolders(("C:\\" + std::string(700, 'x') + "\\Quirebook.exe").c_str(), nullptr);
+    EXPECT_STREQ(dataFolder, "");
+    DeleteFileA((program + "DefSet.txt").c_str());
+}
+
 } // namespace
