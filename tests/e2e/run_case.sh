@@ -7,6 +7,7 @@
 #   editing      a collection made, typed, saved, closed, opened, edited,
 #                sorted and searched, then left through the save question
 #   two-programs two instances at once, each adding to and saving its own file
+#   fields       every field of a record on the form, and typed values stored back
 set -uo pipefail
 . "$(dirname "$0")/../../scripts/display.sh"
 
@@ -133,6 +134,29 @@ two-programs)
     done
     [ "$(field "$scratch/0.ktl" $((count + 1)) 1)|$(field "$scratch/1.ktl" $((count + 1)) 1)" = "Only in 0|Only in 1" ] ||
         fail "the two programs' records got mixed"
+    ;;
+fields)
+    f=$scratch/Fields.ktl
+    "$QUIREBOOK_CLI" new "$f" Fields && "$QUIREBOOK_CLI" add "$f" 1=Dune "2=Frank Herbert" 3=SF 4=01/08/1965 \
+        5=0441 6=12/05/2026 7=Chronicles 8=1 9=412 10=1234 11=813.54 12=0 13=5 14=4 15=5 16=8 "17=Shelf A" \
+        "18=First line" '19=C:\dune.pdf' 20=2 >/dev/null
+    start_program "$f"
+    settled Fields "Record 1 of 1"
+    # Kind 2 shows the Movie labels; a list index outside its list (5) shows no item.
+    expected="Title|Dune|Dune|Lead|Frank Herbert|Frank Herbert|Subject/Style|SF|SF|Rel. Date|01/08/1965|Direct|0441|"
+    expected+="Buy Date|12/05/2026|Series|Chronicles|No.|1|Time:|412|Price|12.34|Format|813.54|View A|Yes|View B||"
+    expected+="View C|Half|Rating|5|Status|Want|Where|Shelf A|Shelf A|Comments|First line|C:\dune.pdf|C:\dune.pdf"
+    [ "$(probe Quirebook | sed -n '5,46p' | paste -sd'|')" = "$expected" ] || fail "the form shows $(probe Quirebook | paste -sd'|')"
+    focus Fields
+    long=$(printf 'x%.0s' $(seq 70))
+    click 140 162 && keys Home shift+End && typed "$long" # ISBN, 64 wide
+    click 365 187 && keys Home shift+End && typed abc     # No., a number
+    click 200 212 && keys Home shift+End && typed 12.5    # Price
+    keys ctrl+s
+    until_true [ "$(field "$f" 1 10)" = 1250 ] || fail "Save stored the price as $(field "$f" 1 10)"
+    stored="$(field "$f" 1 5)|$(field "$f" 1 8)|$(field "$f" 1 13)|$(field "$f" 1 20)|$(field "$f" 1 16)"
+    [ "$stored" = "${long:0:64}|0|-1|3|8" ] || fail "Save stored $stored"
+    focus Fields && keys Escape && ended # nothing asked after the save
     ;;
 *) fail "unknown case '${1:-}'" ;;
 esac
