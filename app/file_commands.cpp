@@ -33,6 +33,7 @@ void LockName(const char* path, char* name, size_t size) {
 }
 
 void ShowNoFile(Program& program) {
+    ForgetUnsavedChanges(program);
     CloseCollection(program.collection);
     ClearRecordForm(program.window);
     EnableFileCommands(program.window, 0);
@@ -54,6 +55,7 @@ void ShowCollectionName(Program& program) {
 bool NewCollection(Program& program) {
     CopyText(DEFAULT_COLLECTION_NAME, program.textBuffer);
     if (!AskEntry(program.window, PROMPT_TEXT, "Database Name", program.textBuffer)) return false;
+    ForgetUnsavedChanges(program);
     if (!CreateCollection(program.collection, program.workPath, program.textBuffer)) {
         ShowFileError(program);
         return false;
@@ -107,6 +109,7 @@ int ChooseFile(HWND owner, char* path, uint32_t filter, int open) {
 
 void OpenUserFile(Program& program, const char* path) {
     Collection& collection = program.collection;
+    ForgetUnsavedChanges(program);
     CloseCollection(collection);
     // A damaged file is refused by the engine and counts as a failed open.
     if (!program.workPath[0] || !CopyFileA(path, program.workPath, FALSE) ||
@@ -155,6 +158,40 @@ void ReportWriteFailure(Program& program) {
     file->writeFailed = false;
     program.collection.changesMade = 1;
     ShowNotice(program.window, "File Error");
+}
+
+void NoteUnsavedChanges(Program& program) {
+    bool unsaved = program.collection.hRecordFile && HasUnsavedChanges(program.collection);
+    if (!unsaved)
+        ForgetUnsavedChanges(program);
+    else if (!program.noteWritten)
+        program.noteWritten =
+            WriteRecoveryNote(program.workPath, program.fileNamed ? program.filePath : "");
+}
+
+void ForgetUnsavedChanges(Program& program) {
+    if (program.noteWritten) RemoveRecoveryNote(program.workPath);
+    program.noteWritten = 0;
+}
+
+bool OfferRecovery(Program& program) {
+    char owner[PATH_SIZE];
+    if (!program.workPath[0] || !ReadRecoveryNote(program.workPath, owner, sizeof owner))
+        return false;
+    program.noteWritten = 1;
+    if (AskQuestion(program.window, PROMPT_YES_NO_CANCEL, "Unsaved Changes Were Found",
+                    "Recover Them Now?") != PROMPT_OK ||
+        !OpenCollection(program.collection, program.workPath)) {
+        ForgetUnsavedChanges(program);
+        return false;
+    }
+    program.collection.changesMade = 1; // still unsaved
+    CopyText(owner, program.filePath);
+    program.fileNamed = owner[0] != '\0';
+    EnableFileCommands(program.window, 1);
+    ShowCollectionName(program);
+    RefreshForm(program.window, program.collection);
+    return true;
 }
 
 void NewCommand(Program& program) {

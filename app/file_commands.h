@@ -35,6 +35,15 @@ int SaveUserFile(Program& program);
 // "File Error", and the collection counts as changed, for the save question.
 void ReportWriteFailure(Program& program);
 
+// Keeps the working copy's recovery note in step with the collection's unsaved
+// changes, so that a program that ends without asking leaves them to recover.
+void NoteUnsavedChanges(Program& program);
+// Removes the note: the changes were saved or discarded, or the working copy replaced.
+void ForgetUnsavedChanges(Program& program);
+// At start-up: changes that a program no longer running left in this instance's
+// working copy are offered back. True when they were taken up.
+bool OfferRecovery(Program& program);
+
 // The File commands: New, Open, Save, Close, and Exit (also the close box,
 // Escape and the end of the session, for which it returns whether the window
 // is gone).

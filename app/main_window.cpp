@@ -69,18 +69,18 @@ Program& ProgramOf(HWND window) {
     return *reinterpret_cast<Program*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
-// WM_CREATE: a file named on the command line is opened from the loop, once
-// workPath is known; without one the file commands start off.
+// WM_CREATE: changes left unsaved by a program that ended without asking, or
+// else a file named on the command line, are opened from the loop once
+// workPath is known; without a file the file commands start off.
 void OnCreate(HWND window, Program& program) {
     program.window = window;
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&program));
     BuildRecordForm(window);
     UpdateStatusLine(window, program.collection);
     LoadAutoFill(window);
-    if (GetCommandLineArg(1, program.filePath, sizeof program.filePath) == ARG_COPIED)
-        SetTimer(window, OPEN_TIMER, 10, nullptr);
-    else
+    if (GetCommandLineArg(1, program.filePath, sizeof program.filePath) != ARG_COPIED)
         EnableFileCommands(window, 0);
+    SetTimer(window, OPEN_TIMER, 10, nullptr);
 }
 
 void OnTooltip(NMTTDISPINFOA* info) {
@@ -220,6 +220,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_COMMAND:
         OnCommand(program, wParam);
         ReportWriteFailure(program);
+        NoteUnsavedChanges(program);
         return 0;
     case WM_CLOSE:
         ExitProgram(program);
@@ -227,7 +228,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     // Cancel at the save question keeps the session from ending with unsaved records.
     case WM_QUERYENDSESSION:
         return ExitProgram(program);
-    case WM_DESTROY:
+    case WM_DESTROY: // the changes were saved or let go: nothing is left to recover
+        ForgetUnsavedChanges(program);
         PostQuitMessage(0);
         return 0;
     case WM_SEARCHNEXT:
@@ -237,7 +239,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_TIMER:
         if (wParam == OPEN_TIMER) {
             KillTimer(window, OPEN_TIMER);
-            OpenUserFile(program, program.filePath);
+            if (!OfferRecovery(program) && program.filePath[0])
+                OpenUserFile(program, program.filePath);
         }
         return 0;
     case WM_NOTIFY: {

@@ -61,6 +61,10 @@ bool CopyFileTo(IoFile* from, const char* path) {
     return written;
 }
 
+std::string NotePath(const char* workPath) {
+    return std::string(workPath) + ".unsaved";
+}
+
 } // namespace
 
 RecordFile* CreateStandardRecordFile(const char* path, const char* name) {
@@ -108,6 +112,28 @@ bool SaveCollectionAs(Collection& collection, const char* target) {
     }
     MarkSaved(collection);
     return true;
+}
+
+bool WriteRecoveryNote(const char* workPath, const char* userPath) {
+    IoFile* note = IoCreate(NotePath(workPath).c_str());
+    if (!note) return false;
+    bool written = IoWriteAt(note, 0, userPath, TextLength(userPath)) && IoFlush(note);
+    IoClose(note);
+    return written;
+}
+
+bool ReadRecoveryNote(const char* workPath, char* userPath, size_t size) {
+    IoFile* note = IoOpenExisting(NotePath(workPath).c_str());
+    if (!note) return false;
+    uint64_t length = IoFileSize(note);
+    bool fits = length < size && IoReadAt(note, 0, userPath, uint32_t(length)) == length;
+    IoClose(note);
+    if (fits) userPath[length] = '\0';
+    return fits;
+}
+
+void RemoveRecoveryNote(const char* workPath) {
+    IoRemove(NotePath(workPath).c_str());
 }
 
 bool GoToRecord(Collection& collection, uint32_t ordinal) {

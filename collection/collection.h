@@ -3,6 +3,7 @@
 // window's commands and quirebook-cli change a collection only through these
 // operations, so the two cannot drift apart.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 struct RecordFile;
@@ -34,6 +35,15 @@ void MarkSaved(Collection& collection);
 // it is written and flushed, then takes its place. When anything fails the
 // target is as it was, no temporary file is left, and the changes stay unsaved.
 bool SaveCollectionAs(Collection& collection, const char* target);
+
+// The note beside a working copy that holds changes not yet saved, naming the
+// user's file they belong to (empty for a collection never saved). A program
+// that ends without saving or discarding them leaves it for the next start.
+bool WriteRecoveryNote(const char* workPath, const char* userPath);
+// The user's file a note names, into userPath of size characters; false when
+// the working copy has no note, or its name does not fit.
+bool ReadRecoveryNote(const char* workPath, char* userPath, size_t size);
+void RemoveRecoveryNote(const char* workPath);
 
 // Moving the shown record. GoToRecord changes nothing when there is no record
 // with that ordinal; the first and the last record are the ends of Next and Previous.

@@ -8,6 +8,7 @@
 #                sorted and searched, then left through the save question
 #   two-programs two instances at once, each adding to and saving its own file
 #   fields       every field of a record on the form, and typed values stored back
+#   recovery     a program killed after some changes; the next start offers them back
 set -uo pipefail
 . "$(dirname "$0")/../../scripts/display.sh"
 
@@ -61,6 +62,9 @@ ended() {
 }
 
 start_display || exit 1
+# Changes a failed case left behind would be offered to the next program: the
+# programs keep their working copies beside themselves here.
+rm -f "$(dirname "$QUIREBOOK_EXE")"/Temp*.dat.unsaved
 case "${1:-}" in
 spaced-path)
     mkdir -p "$scratch/My Books" && cp "$DEMO" "$scratch/My Books/Demo Copy.ktl"
@@ -157,6 +161,27 @@ fields)
     stored="$(field "$f" 1 5)|$(field "$f" 1 8)|$(field "$f" 1 13)|$(field "$f" 1 20)|$(field "$f" 1 16)"
     [ "$stored" = "${long:0:64}|0|-1|3|8" ] || fail "Save stored $stored"
     focus Fields && keys Escape && ended # nothing asked after the save
+    ;;
+recovery)
+    start_program
+    settled "Quirebook 1.9" "No File!"
+    focus "Quirebook 1.9" && click 14 53 # New
+    until_true dialog_shows "Database Name" || fail "New asked no name"
+    typed Lost && keys Return && settled Lost "Record 1 of 1"
+    click 200 82 && typed Dune && keys ctrl+n && settled Lost "Record 2 of 2"
+    kill -9 "$program_pid" && ended
+    start_program
+    until_true dialog_shows "Unsaved Changes Were Found" || fail "the changes were not offered back"
+    focus "Quirebook 1.9" 400 && keys Return # Yes
+    settled Lost "Record 1 of 2"
+    [ "$(probe Quirebook | sed -n 6p)" = Dune ] || fail "the first record came back as '$(probe Quirebook | sed -n 6p)'"
+    focus Lost && keys Escape
+    until_true dialog_shows "Changes Have Been Made" || fail "the recovered changes were not unsaved"
+    keys shift+Tab Return && ended # No: they are let go, and nothing is offered at the next start
+    start_program
+    settled "Quirebook 1.9" "No File!"
+    no_dialog || fail "changes let go were offered again"
+    focus "Quirebook 1.9" && keys Escape && ended
     ;;
 *) fail "unknown case '${1:-}'" ;;
 esac

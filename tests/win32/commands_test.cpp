@@ -113,4 +113,29 @@ TEST_F(CommandsTest, NewMakesAOneRecordCollectionOrShowsFileError) {
     EXPECT_FALSE(SendMessageA(Toolbar(program.window), TB_ISBUTTONENABLED, IDT_SAVE, 0));
 }
 
+// A program that ended without asking left its changes and their note; the
+// next start offers them back: Yes shows them still unsaved, No lets them go.
+TEST_F(CommandsTest, ChangesLeftByAProgramThatEndedAreOfferedBack) {
+    std::string note = program.workPath + std::string(".unsaved");
+    SetDlgItemTextA(program.window, 101, "Dune Messiah");
+    Send(WM_COMMAND, IDT_NEXT); // the first change writes the note
+    ASSERT_EQ(Bytes(note), shelf);
+    std::string copy = Bytes(program.workPath), other = MakeCollection("Other", {"Emma"});
+    for (int answer : {PROMPT_NO, PROMPT_OK}) {
+        CloseCollection(program.collection); // the program ends: its working copy and note stay
+        std::ofstream(program.workPath, std::ios::binary) << copy;
+        std::ofstream(note, std::ios::binary) << shelf;
+        std::strcpy(program.filePath, other.c_str()); // the next start names a file
+        DialogAnswerer offer(answer);
+        Send(WM_TIMER, 1);
+        EXPECT_EQ(offer.line2 + "|" + offer.line3, "Unsaved Changes Were Found|Recover Them Now?");
+        if (answer == PROMPT_NO) EXPECT_EQ(WindowText(program.window) + Bytes(note), "Other");
+    }
+    EXPECT_EQ(WindowText(program.window) + " " + Shown(), "Shelf Dune Messiah Record 1 of 3");
+    EXPECT_EQ(program.filePath + std::to_string(program.fileNamed), shelf + "1");
+    EXPECT_EQ(Answered({IDCANCEL}, IDM_FILE_CLOSE),
+              "Changes Have Been Made|Save Current File Now?");
+    DeleteFileA(other.c_str());
+}
+
 } // namespace
