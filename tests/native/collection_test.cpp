@@ -87,9 +87,11 @@ TEST_F(CollectionTest, AddAndCopyShowTheNewRecordAndCopyTheOneShownEvenAfterComp
     // A free slot in front of the shown record takes the copy.
     Open({10, 5, 10, 0, 0, 0, 0, 0, 0, 0}, {"A", "Gone", "B"});
     Run({{GoTo(2), true, "B 2/2"}, {copy, true, "B 2/3"}, {GoTo(3), true, "B 3/3"}, {GoTo(1), true, "A 1/3"}});
+    MarkSaved(c);
     ASSERT_GE(AddBlankRecord(c, KIND_BOOK), 0); // the blank values are the model test's
     ReadField(c.hRecordFile, c.currentRecord, KIND_FIELD);
     EXPECT_EQ(std::to_string(c.currentNumber) + " " + std::to_string(numberValue), "4 1");
+    EXPECT_TRUE(c.recordsAdded);
     MarkSaved(c);
     EXPECT_FALSE(HasUnsavedChanges(c));
 }

@@ -47,6 +47,10 @@ TEST(RecordFile, TheSlotCountNeverPassesItsLimit) {
     for (int i = 0; i < 10; ++i) EXPECT_EQ(AddRecord(file), int32_t(slots) + i);
     EXPECT_EQ(AddRecord(file), -1);
     CloseRecordFile(file);
+    Collection full; // nothing is added or counted as added
+    OpenCollection(full, path.c_str());
+    EXPECT_TRUE(AddBlankRecord(full, 1) == -1 && CopyShownRecord(full) == -1 && !full.recordsAdded);
+    CloseCollection(full);
     bytes = ReadAll(path);
     EXPECT_EQ(WordAt(bytes, SLOT_COUNT_OFFSET), MAX_SLOT_COUNT);
     EXPECT_EQ(bytes.size(), 1358u + 6u * MAX_SLOT_COUNT);
