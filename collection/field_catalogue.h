@@ -44,6 +44,7 @@ struct FieldInfo {
     uint32_t blankValue;     // what a blank record holds in a number field
     const char* const* list; // the items of a pick list
     int listSize;
+    const char* autoFillKey; // the autofill file's section for an editable list's suggestions
 };
 
 // Indexed by field number; entry 0 is unused.

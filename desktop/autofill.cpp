@@ -1,5 +1,6 @@
 #include "autofill.h"
 
+#include "field_catalogue.h"
 #include "text_routines.h"
 
 #include <cstring>
@@ -13,7 +14,7 @@ void SelectList(AutoFillReader& reader) {
     key[3] = '\0';
     LowerText(key);
     for (int i = 0; i < AUTOFILL_LISTS; ++i)
-        if (std::strcmp(key, autoFillLists[i].key) == 0) reader.list = i;
+        if (std::strcmp(key, fieldCatalogue[autoFillFields[i]].autoFillKey) == 0) reader.list = i;
 }
 
 } // namespace

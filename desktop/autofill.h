@@ -6,19 +6,15 @@
 // Every other line of three characters or more is an entry.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 
 constexpr const char* AUTOFILL_FILE_NAME = "QuireAuto.txt";
 constexpr size_t AUTOFILL_LINE_SIZE = 600; // 599 characters; a longer line is cut
 
-// The five lists, in the order a header's key is compared with them; entries
-// before the first header go to the first.
-struct AutoFillList {
-    const char* key;
-    int field; // the field whose editable list this is
-};
+// The fields of the five lists, in the order a header's key is compared with
+// their section keys; entries before the first header go to the first.
 constexpr int AUTOFILL_LISTS = 5;
-constexpr AutoFillList autoFillLists[AUTOFILL_LISTS] = {
-    {"sty", 3}, {"loc", 17}, {"tit", 1}, {"aut", 2}, {"mys", 19}};
+constexpr uint32_t autoFillFields[AUTOFILL_LISTS] = {3, 17, 1, 2, 19};
 
 // The state of one pass over the file; a fresh one starts each load.
 struct AutoFillReader {
@@ -26,7 +22,7 @@ struct AutoFillReader {
     size_t length = 0;
     bool comment = false;
     bool header = false;
-    int list = 0; // index into autoFillLists
+    int list = 0; // index into autoFillFields
 };
 
 // Takes the next byte of the file. True when it ends an entry: reader.line is

@@ -1,6 +1,7 @@
 #include "autofill_lists.h"
 
 #include "autofill.h"
+#include "field_catalogue.h"
 #include "folders.h"
 
 namespace {
@@ -22,7 +23,7 @@ HANDLE OpenForReading(const char* path) {
 }
 
 int ListControl(int list) {
-    return 100 + autoFillLists[list].field;
+    return FIRST_FIELD_CONTROL + static_cast<int>(autoFillFields[list]);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "autofill.h"
+#include "field_catalogue.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,8 @@ TEST(AutoFill, LineRules) {
         std::string entries; // "key:entry|" each
         for (char byte : text)
             if (ReadAutoFillByte(reader, byte))
-                entries += autoFillLists[reader.list].key + (":" + std::string(reader.line)) + "|";
+                entries += fieldCatalogue[autoFillFields[reader.list]].autoFillKey +
+                           (":" + std::string(reader.line)) + "|";
         EXPECT_EQ(entries, expected) << text;
     }
 }
