@@ -60,7 +60,9 @@ TEST_F(MainWindow, ToolbarClicksTooltipsAndTheFieldTouchedLast) {
     for (auto [id, text] : {std::pair<UINT_PTR, const char*>{IDT_DELETE, "Delete This Record"},
                             {IDT_MUSIC, "Music"},
                             {8, "-"}}) {
-        NMTTDISPINFOA info = {{toolbar, id, TTN_GETDISPINFOA}, const_cast<char*>("-")};
+        NMTTDISPINFOA info = {};
+        info.hdr = {toolbar, id, TTN_GETDISPINFOA};
+        info.lpszText = const_cast<char*>("-");
         Send(WM_NOTIFY, id, LPARAM(&info));
         EXPECT_STREQ(info.lpszText, text) << id;
     }

@@ -129,7 +129,9 @@ TEST_F(CommandsTest, ChangesLeftByAProgramThatEndedAreOfferedBack) {
         DialogAnswerer offer(answer);
         Send(WM_TIMER, 1);
         EXPECT_EQ(offer.line2 + "|" + offer.line3, "Unsaved Changes Were Found|Recover Them Now?");
-        if (answer == PROMPT_NO) EXPECT_EQ(WindowText(program.window) + Bytes(note), "Other");
+        if (answer == PROMPT_NO) {
+            EXPECT_EQ(WindowText(program.window) + Bytes(note), "Other");
+        }
     }
     EXPECT_EQ(WindowText(program.window) + " " + Shown(), "Shelf Dune Messiah Record 1 of 3");
     EXPECT_EQ(program.filePath + std::to_string(program.fileNamed), shelf + "1");
