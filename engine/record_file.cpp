@@ -136,8 +136,7 @@ bool LoadStatuses(RecordFile* file) {
 void TakeValue(uint32_t type, const unsigned char* bytes) {
     uint32_t width = FieldWidth(type);
     if (IsNumberField(type)) {
-        numberValue = 0;
-        for (uint32_t i = width; i > 0; --i) numberValue = (numberValue << 8) | bytes[i - 1];
+        numberValue = NumberIn(bytes, width);
     } else {
         std::memcpy(textValue, bytes, width);
         if (!std::memchr(textValue, 0, width)) textValue[width] = '\0';
@@ -561,7 +560,7 @@ SlotField FieldIn(const RecordFile* file, const unsigned char* slot, uint32_t fi
     const uint32_t width = FieldWidth(definition.type);
     SlotField value{definition.type, 0, reinterpret_cast<const char*>(bytes), 0};
     if (IsNumberField(definition.type))
-        for (uint32_t i = width; i > 0; --i) value.number = (value.number << 8) | bytes[i - 1];
+        value.number = NumberIn(bytes, width);
     else
         value.length = static_cast<uint32_t>(strnlen(value.text, width));
     return value;
