@@ -19,7 +19,6 @@ char searchText[SEARCH_TEXT_LENGTH + 1] = {};
 namespace {
 
 constexpr uint32_t NO_NUMBER = UINT32_MAX;
-constexpr uint64_t EACH_BYTE = 0x0101010101010101ull;
 
 // A key text: a text field's value, or a number field's signed decimal text.
 std::string KeyOf(const SlotField& value) {
@@ -60,17 +59,10 @@ Search CurrentSearch() {
     return search;
 }
 
-// Marks each zero byte of a word with its high bit. Marks above a zero byte
-// may be false, but the lowest one is always true.
-uint64_t ZeroBytes(uint64_t word) {
-    return (word - EACH_BYTE) & ~word & (EACH_BYTE << 7);
-}
-
 // Whether a text value, ended by its NUL or its width, holds the search text.
 // Eight bytes at a time are passed over up to the first that ends the value or
-// can begin a match (the lowest mark: words are loaded lowest byte first on
-// the little-endian machines the program runs on). A NUL matches no search
-// byte, so no comparison runs past the value.
+// can begin a match. A NUL matches no search byte, so no comparison runs past
+// the value.
 bool ContainsSearchText(const Search& search, const unsigned char* value, size_t width) {
     if (search.length == 0) return true;
     const unsigned char* end = value + width;
@@ -84,7 +76,7 @@ bool ContainsSearchText(const Search& search, const unsigned char* value, size_t
                 p += 7;
                 continue;
             }
-            p += __builtin_ctzll(marks) / 8;
+            p += FirstMarked(marks);
             if (static_cast<size_t>(end - p) < search.length) return false;
         }
         if (*p == 0) return false;
