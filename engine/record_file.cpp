@@ -36,6 +36,12 @@ Buffer Allocate(size_t bytes) {
     return Buffer(static_cast<unsigned char*>(std::calloc(bytes ? bytes : 1, 1)));
 }
 
+bool ZeroWord(const unsigned char* bytes) {
+    uint64_t word = 0;
+    std::memcpy(&word, bytes, 8);
+    return word == 0;
+}
+
 uint32_t WordOf(const unsigned char* bytes) {
     return bytes[0] | (bytes[1] << 8);
 }
@@ -136,8 +142,7 @@ bool LoadStatuses(RecordFile* file) {
 void TakeValue(uint32_t type, const unsigned char* bytes) {
     uint32_t width = FieldWidth(type);
     if (IsNumberField(type)) {
-        numberValue = 0;
-        for (uint32_t i = width; i > 0; --i) numberValue = (numberValue << 8) | bytes[i - 1];
+        numberValue = NumberIn(bytes, width);
     } else {
         std::memcpy(textValue, bytes, width);
         if (!std::memchr(textValue, 0, width)) textValue[width] = '\0';
@@ -231,21 +236,22 @@ struct HeldRecords {
     unsigned char* Block(uint32_t b) { return pool.get() + static_cast<size_t>(b) * BLOCK; }
 
     // A 32-bit length, then pairs of 32-bit counts (bytes kept, zeros left
-    // out), each followed by the bytes kept. Zero runs shorter than a pair
-    // stay among the kept bytes, so a record takes at most 12 bytes more than
-    // its slot: the length and the last pair.
+    // out), each followed by the bytes kept. Only runs of eight or more zeros
+    // are left out (and the zeros at the end), so a record takes at most 12
+    // bytes more than its slot: the length and the last pair.
     void Hold(uint32_t slot, const unsigned char* bytes) {
         uint32_t length = 4;
         for (uint32_t i = 0; i < recordSize;) {
-            // The bytes kept end at a run of eight or more zeros, or at the end.
+            // The bytes kept end where a run of zeros takes in eight whole
+            // bytes from i on, found a word at a time, or at the end.
             uint32_t kept = i;
-            uint32_t zeros = i;
-            for (;;) {
-                zeros = kept;
-                while (zeros < recordSize && bytes[zeros] == 0) ++zeros;
-                if (zeros == recordSize || zeros - kept >= 8) break;
-                kept = zeros + 1;
-            }
+            while (kept + 8 <= recordSize && !ZeroWord(bytes + kept)) kept += 8;
+            if (kept + 8 > recordSize) kept = recordSize;
+            uint32_t zeros = kept;
+            while (zeros + 8 <= recordSize && ZeroWord(bytes + zeros)) zeros += 8;
+            // The run's zeros on either side of those words.
+            while (kept > i && bytes[kept - 1] == 0) --kept;
+            while (zeros < recordSize && bytes[zeros] == 0) ++zeros;
             uint32_t counts[2] = {kept - i, zeros - kept};
             std::memcpy(squeezed.get() + length, counts, 8);
             std::memcpy(squeezed.get() + length + 8, bytes + i, kept - i);
@@ -561,7 +567,7 @@ SlotField FieldIn(const RecordFile* file, const unsigned char* slot, uint32_t fi
     const uint32_t width = FieldWidth(definition.type);
     SlotField value{definition.type, 0, reinterpret_cast<const char*>(bytes), 0};
     if (IsNumberField(definition.type))
-        for (uint32_t i = width; i > 0; --i) value.number = (value.number << 8) | bytes[i - 1];
+        value.number = NumberIn(bytes, width);
     else
         value.length = static_cast<uint32_t>(strnlen(value.text, width));
     return value;

@@ -120,6 +120,12 @@ struct SlotField {
     uint32_t length;
 };
 SlotField FieldIn(const RecordFile* file, const unsigned char* slot, uint32_t field);
+// A number field's value from its width bytes, lowest byte first.
+inline uint32_t NumberIn(const unsigned char* bytes, uint32_t width) {
+    uint32_t number = 0;
+    for (uint32_t i = width; i > 0; --i) number = (number << 8) | bytes[i - 1];
+    return number;
+}
 inline bool IsRecordStatus(uint32_t status) {
     return status == SLOT_IN_USE;
 }

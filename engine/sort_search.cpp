@@ -35,44 +35,108 @@ bool BytesMatch(unsigned char value, unsigned char search) {
     return value == search || (letter && (value ^ 0x20) == search);
 }
 
-bool ContainsSearchText(const unsigned char* value, size_t valueLength) {
-    size_t searchLength = std::strlen(searchText);
-    for (size_t start = 0; start + searchLength <= valueLength; ++start) {
+// What a search looks for, worked out once for all the records it examines.
+struct Search {
+    size_t length = 0;
+    uint32_t number = NO_NUMBER;
+    // The first search byte repeated in every byte of a word, as it is and in
+    // the other case (the same again when it is no letter).
+    uint64_t first = 0;
+    uint64_t other = 0;
+};
+
+// searchText as a search: its length, its first byte, and the number it
+// stands for (none, -1, when that is 0).
+Search CurrentSearch() {
+    Search search;
+    search.length = std::strlen(searchText);
+    uint32_t number = DecimalToNumber(searchText);
+    search.number = number == 0 ? NO_NUMBER : number;
+    const unsigned char first = static_cast<unsigned char>(searchText[0]);
+    const bool letter = (first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z');
+    search.first = EACH_BYTE * first;
+    search.other = EACH_BYTE * (letter ? first ^ 0x20 : first);
+    return search;
+}
+
+// Whether a text value, ended by its NUL or its width, holds the search text.
+// Eight bytes at a time are passed over up to the first that ends the value or
+// can begin a match. A NUL matches no search byte, so no comparison runs past
+// the value.
+bool ContainsSearchText(const Search& search, const unsigned char* value, size_t width) {
+    if (search.length == 0) return true;
+    const unsigned char* end = value + width;
+    for (const unsigned char* p = value; static_cast<size_t>(end - p) >= search.length; ++p) {
+        if (end - p >= 8) {
+            uint64_t word = 0;
+            std::memcpy(&word, p, 8);
+            uint64_t marks =
+                ZeroBytes(word) | ZeroBytes(word ^ search.first) | ZeroBytes(word ^ search.other);
+            if (marks == 0) {
+                p += 7;
+                continue;
+            }
+            p += FirstMarked(marks);
+            if (static_cast<size_t>(end - p) < search.length) return false;
+        }
+        if (*p == 0) return false;
         size_t i = 0;
-        while (i < searchLength &&
-               BytesMatch(value[start + i], static_cast<unsigned char>(searchText[i])))
+        while (i < search.length && BytesMatch(p[i], static_cast<unsigned char>(searchText[i])))
             ++i;
-        if (i == searchLength) return true;
+        if (i == search.length) return true;
     }
     return false;
 }
 
-// The number a search text stands for; none (-1) when that is 0.
-uint32_t SearchNumber() {
-    uint32_t number = DecimalToNumber(searchText);
-    return number == 0 ? NO_NUMBER : number;
+bool NumberMatches(const Search& search, uint32_t number) {
+    return search.number != NO_NUMBER && number == search.number;
 }
 
-// Whether a field's value matches: a number equal to the search number, or
-// a text that holds the search text.
-bool ValueMatches(const SlotField& value, uint32_t searchNumber) {
-    if (IsNumberField(value.type)) return searchNumber != NO_NUMBER && value.number == searchNumber;
-    return ContainsSearchText(reinterpret_cast<const unsigned char*>(value.text), value.length);
+// The fields a scan compares, from the last to the first, where they lie in a
+// slot: number fields only when there is a search number.
+struct Place {
+    uint32_t offset;
+    uint32_t width;
+    bool number;
+};
+
+std::vector<Place> PlacesToCompare(const RecordFile* file, const Search& search) {
+    std::vector<Place> places;
+    for (uint32_t field = file->fieldCount; field >= 1; --field) {
+        const FieldDefinition& definition = file->fields[field - 1];
+        const bool number = IsNumberField(definition.type);
+        if (!number || search.number != NO_NUMBER)
+            places.push_back(
+                Place{definition.offset - file->dataStart, FieldWidth(definition.type), number});
+    }
+    return places;
 }
 
 // The first record from `from` towards `to` that matches, read in large
 // pieces. The last record examined is then matched once more by
 // RecordMatches, which leaves its field values in numberValue and textValue.
 int32_t FindMatch(RecordFile* file, int32_t from, int32_t to) {
-    const uint32_t searchNumber = SearchNumber();
+    if (!file) return -1;
+    const Search search = CurrentSearch();
     int32_t last = -1;
-    int32_t found =
-        ScanSlots(file, from, to, IsRecordStatus, [&](int32_t slot, const unsigned char* bytes) {
-            last = slot;
-            for (uint32_t field = file->fieldCount; field >= 1; --field)
-                if (ValueMatches(FieldIn(file, bytes, field), searchNumber)) return true;
-            return false;
-        });
+    int32_t found = -1;
+    try {
+        const std::vector<Place> places = PlacesToCompare(file, search);
+        found = ScanSlots(
+            file, from, to, IsRecordStatus, [&](int32_t slot, const unsigned char* bytes) {
+                last = slot;
+                for (const Place& place : places) {
+                    bool matches =
+                        place.number
+                            ? NumberMatches(search, NumberIn(bytes + place.offset, place.width))
+                            : ContainsSearchText(search, bytes + place.offset, place.width);
+                    if (matches) return true;
+                }
+                return false;
+            });
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
     if (last >= 0) RecordMatches(file, last);
     return found;
 }
@@ -139,12 +203,15 @@ bool RecordsInOrder(RecordFile* file, uint32_t field) {
 }
 
 int32_t RecordMatches(RecordFile* file, int32_t slot) {
-    const uint32_t searchNumber = SearchNumber();
+    const Search search = CurrentSearch();
     for (uint32_t field = file ? file->fieldCount : 0; field >= 1; --field) {
         uint32_t type = ReadField(file, slot, field);
-        SlotField value{type, numberValue, textValue,
-                        static_cast<uint32_t>(std::strlen(textValue))};
-        if (ValueMatches(value, searchNumber)) return slot;
+        bool matches =
+            IsNumberField(type)
+                ? NumberMatches(search, numberValue)
+                : ContainsSearchText(search, reinterpret_cast<const unsigned char*>(textValue),
+                                     TEXT_VALUE_SIZE);
+        if (matches) return slot;
     }
     return -1;
 }

@@ -13,6 +13,10 @@ uint32_t DecimalToNumber(const char* text) {
 }
 
 void NumberToDecimal(int32_t value, char* destination) {
+    *PutDecimal(value, destination) = '\0';
+}
+
+char* PutDecimal(int32_t value, char* destination) {
     uint32_t magnitude =
         value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
     char digits[10];
@@ -23,7 +27,7 @@ void NumberToDecimal(int32_t value, char* destination) {
     } while (magnitude != 0);
     if (value < 0) *destination++ = '-';
     while (count > 0) *destination++ = digits[--count];
-    *destination = '\0';
+    return destination;
 }
 
 uint32_t TextLength(const char* text) {

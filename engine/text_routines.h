@@ -6,6 +6,8 @@
 
 uint32_t DecimalToNumber(const char* text);
 void NumberToDecimal(int32_t value, char* destination);
+// Writes the signed decimal text of value without a NUL; returns its end.
+char* PutDecimal(int32_t value, char* destination);
 uint32_t TextLength(const char* text);
 void CopyText(const char* source, char* destination);
 void AppendText(char* destination, const char* source);
@@ -14,3 +16,16 @@ void MidText(const char* source, char* destination, uint32_t index, uint32_t cou
 char* RightText(const char* source, char* destination, uint32_t count);
 char* LowerText(char* text);
 int32_t FindText(int32_t start, const char* text, const char* pattern);
+
+// Word-at-a-time help for scanning texts eight bytes at once. Words are loaded
+// lowest byte first: the program runs on little-endian machines only.
+constexpr uint64_t EACH_BYTE = 0x0101010101010101ull;
+// Marks each zero byte of a word with its high bit. Marks above a zero byte
+// may be false, but the lowest one is always true.
+inline uint64_t ZeroBytes(uint64_t word) {
+    return (word - EACH_BYTE) & ~word & (EACH_BYTE << 7);
+}
+// The index of the first byte that marks (not 0) points at.
+inline uint32_t FirstMarked(uint64_t marks) {
+    return static_cast<uint32_t>(__builtin_ctzll(marks)) / 8;
+}
