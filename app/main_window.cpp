@@ -26,6 +26,8 @@ constexpr UINT_PTR OPEN_TIMER = 1;
 
 // 1 while the Control key is taken to be held.
 uint32_t ctrlHeld;
+// How the command line named a file to open at start.
+CommandLineResult startFile = ARG_MISSING;
 
 struct Tooltip {
     UINT_PTR command;
@@ -78,8 +80,8 @@ void OnCreate(HWND window, Program& program) {
     BuildRecordForm(window);
     UpdateStatusLine(window, program.collection);
     LoadAutoFill(window);
-    if (GetCommandLineArg(1, program.filePath, sizeof program.filePath) != ARG_COPIED)
-        EnableFileCommands(window, 0);
+    startFile = CommandLineResult(GetCommandLineArg(1, program.filePath, sizeof program.filePath));
+    if (startFile != ARG_COPIED) EnableFileCommands(window, 0);
     SetTimer(window, OPEN_TIMER, 10, nullptr);
 }
 
@@ -239,8 +241,11 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_TIMER:
         if (wParam == OPEN_TIMER) {
             KillTimer(window, OPEN_TIMER);
-            if (!OfferRecovery(program) && program.filePath[0])
+            if (OfferRecovery(program)) return 0;
+            if (program.filePath[0])
                 OpenUserFile(program, program.filePath);
+            else if (startFile == ARG_TOO_LONG || startFile == ARG_UNBALANCED)
+                ShowNotice(window, "File Error"); // a path that cannot be read is no file either
         }
         return 0;
     case WM_NOTIFY: {

@@ -3,7 +3,8 @@
 # from outside as a person would. ctest passes WINE_RUN, QUIREBOOK_EXE, PROBE,
 # DEMO, QUIREBOOK_CLI and QUIREBOOK_WINEPREFIX in the environment.
 #   spaced-path  the demo collection through a path with spaces, closed with Escape
-#   damaged-file a file that is no collection: "File Error", then the empty window
+#   damaged-file a file that is no collection, and a path too long: "File Error",
+#                then the empty window
 #   editing      a collection made, typed, saved, closed, opened, edited,
 #                sorted and searched, then left through the save question
 #   two-programs two instances at once, each adding to and saving its own file
@@ -80,6 +81,11 @@ damaged-file)
     until_true no_dialog || fail "the notice is still open after Escape"
     settled "Quirebook 1.9" "No File!"
     focus "Quirebook 1.9" && keys Escape && ended
+    # A path longer than the program takes is refused the same way.
+    "$WINE_RUN" "$QUIREBOOK_EXE" "C:\\$(printf 'x%.0s' $(seq 650)).ktl" >/dev/null 2>&1 &
+    program_pid=$! started+=($!)
+    until_true dialog_shows "File Error" || fail "a path too long was not refused"
+    focus "Quirebook 1.9" 400 && keys Escape && until_true no_dialog && focus "Quirebook 1.9" && keys Escape && ended
     ;;
 editing)
     mine="$(windows_path "$scratch")\\Mine.ktl"
