@@ -12,12 +12,14 @@ namespace {
 
 constexpr int LINK_CONTROL = FIRST_FIELD_CONTROL + 19;
 
-// The navigator's thread: the prompt in its search mode, owned by the main
-// window, until the user closes it.
-DWORD WINAPI SearchNavigator(LPVOID owner) {
+// The navigator's thread: the prompt in its search mode, showing the text
+// searched for and owned by the main window, until the user closes it. It
+// touches nothing else of the program.
+DWORD WINAPI SearchNavigator(LPVOID parameter) {
+    const Program& program = *static_cast<const Program*>(parameter);
     promptMode = PROMPT_SEARCH;
-    promptLine2 = static_cast<const char*>(static_cast<Program*>(owner)->textBuffer);
-    ShowPrompt(static_cast<Program*>(owner)->window);
+    promptLine2 = program.textBuffer;
+    ShowPrompt(program.window);
     return 0;
 }
 
