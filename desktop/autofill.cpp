@@ -22,6 +22,7 @@ void SelectList(AutoFillReader& reader) {
 bool ReadAutoFillByte(AutoFillReader& reader, char byte) {
     switch (byte) {
     case '\n':
+    case '\0': // no text can hold it: binary noise counts for nothing, as a line feed does
         return false;
     case '#':
         reader.comment = true;

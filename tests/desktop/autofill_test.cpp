@@ -13,6 +13,7 @@ TEST(AutoFill, LineRules) {
         {"Dune # a comment\r#\r*Aut # authors\rHerbert\r", "aut:Herbert|"},
         {"Dune\nEmma\n", ""},
         {"Dune\r\nEm\nma\r\nLast", "sty:Dune|sty:Emma|"},
+        {std::string("\x01\0\0\0\rA\0bc\r", 10), "sty:Abc|"}, // NUL bytes count for nothing
         {std::string(700, 'x') + "\r", "sty:" + std::string(599, 'x') + "|"}};
     for (const auto& [text, expected] : cases) {
         AutoFillReader reader;
