@@ -154,8 +154,8 @@ int SaveUserFile(Program& program) {
 
 void ReportWriteFailure(Program& program) {
     RecordFile* file = program.collection.hRecordFile;
-    if (!file || !file->writeFailed) return;
-    file->writeFailed = false;
+    if (!file || !(file->writeFailed || file->readFailed)) return;
+    file->writeFailed = file->readFailed = false;
     program.collection.changesMade = 1;
     ShowNotice(program.window, "File Error");
 }

@@ -31,8 +31,8 @@ int ConfirmLeaveFile(Program& program);
 // Save dialog was cancelled, -1 when saving failed ("Save Failed" was shown).
 int SaveUserFile(Program& program);
 
-// A write to the working copy that failed since the last look: shown once as
-// "File Error", and the collection counts as changed, for the save question.
+// A write to the working copy, or a read of it, that failed since the last
+// look: shown once as "File Error", and the collection counts as changed.
 void ReportWriteFailure(Program& program);
 
 // Keeps the working copy's recovery note in step with the collection's unsaved

@@ -81,8 +81,8 @@ bool ParseInt32(const std::string& text, int32_t& value) {
 
 int Cli::Run(const std::vector<std::string>& args) {
     int status = RunCommand(args);
-    if (status == CLI_DONE && File() && File()->writeFailed)
-        return Fail(CLI_NOT_DONE, "File Error: the file could not be written in full");
+    if (status == CLI_DONE && File() && (File()->writeFailed || File()->readFailed))
+        return Fail(CLI_NOT_DONE, "File Error: the file could not be read or written in full");
     return status;
 }
 

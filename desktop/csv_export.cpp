@@ -61,6 +61,9 @@ ExportResult ExportCsv(RecordFile* file, const char* path) {
     if (!buffer) return EXPORT_FAILED;
     IoFile* out = IoCreate(path);
     if (!out) return EXPORT_FAILED;
+    // A record that could not be read would be exported as empty: that is a failed export.
+    const bool readFailedBefore = file->readFailed;
+    file->readFailed = false;
     char* const start = buffer.get();
     char* at = start;
     bool written = true;
@@ -118,5 +121,7 @@ ExportResult ExportCsv(RecordFile* file, const char* path) {
     // The shared buffers end as reading the last record's fields leaves them.
     for (uint32_t field = 1; last >= 0 && field < file->fieldCount; ++field)
         ReadField(file, last, field);
+    written = written && !file->readFailed;
+    file->readFailed = file->readFailed || readFailedBefore;
     return written ? EXPORT_DONE : EXPORT_FAILED;
 }

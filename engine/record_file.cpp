@@ -62,9 +62,12 @@ void WriteWord(RecordFile* file, uint64_t offset, uint32_t value) {
     WriteBytes(file, offset, bytes, 2);
 }
 
-// Reads count bytes; what lies past the end of the file reads as zeros.
+// Reads count bytes; what lies past the end of the file reads as zeros, and
+// a read that stops short before the end is noted.
 void ReadBytes(RecordFile* file, uint64_t offset, void* buffer, uint32_t count) {
     uint32_t got = IoReadAt(file->io, offset, buffer, count);
+    if (got == count) return;
+    if (offset + got < IoFileSize(file->io)) file->readFailed = true;
     std::memset(static_cast<char*>(buffer) + got, 0, count - got);
 }
 
@@ -459,6 +462,7 @@ RecordFile* OpenRecordFile(const char* path, const char** reason) {
     }
     file->io = io;
     if (!LoadStatuses(file.get())) return Refuse(io, reason, "out of memory");
+    if (file->readFailed) return Refuse(io, reason, "the file cannot be read");
     return file.release();
 }
 

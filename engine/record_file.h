@@ -61,8 +61,10 @@ struct RecordFile {
     std::vector<FieldDefinition> fields; // index 0 is field 1
     // Every slot's status word as the file holds it (zero past its end).
     std::vector<uint16_t> statuses;
-    // Set when a write, seek or length change of the file failed; never cleared.
+    // Set when a write, seek or length change of the file failed; the engine
+    // never clears it, whoever reports the failure does.
     bool writeFailed = false;
+    bool readFailed = false; // a read stopped short of what the file holds; it read as zeros
 };
 
 // The most memory compaction and sorting take for whole slots at once; a
