@@ -10,6 +10,8 @@
 #   two-programs two instances at once, each adding to and saving its own file
 #   fields       every field of a record on the form, and typed values stored back
 #   recovery     a program killed after some changes; the next start offers them back
+#   crash-sessions  QUIREBOOK_CRASH_SESSIONS editing sessions (50 unless set), each
+#                killed at a random point: every finished command is offered back
 set -uo pipefail
 . "$(dirname "$0")/../../scripts/display.sh"
 
@@ -188,6 +190,30 @@ recovery)
     settled "Quirebook 1.9" "No File!"
     no_dialog || fail "changes let go were offered again"
     focus "Quirebook 1.9" && keys Escape && ended
+    ;;
+crash-sessions)
+    for session in $(seq "${QUIREBOOK_CRASH_SESSIONS:-50}"); do
+        start_program
+        settled "Quirebook 1.9" "No File!"
+        focus "Quirebook 1.9" && click 14 53 && until_true dialog_shows "Database Name" || fail "session $session: no New"
+        typed "S$session" && keys Return && settled "S$session" "Record 1 of 1"
+        adds=$((RANDOM % 5))
+        for add in $(seq "$adds"); do
+            click 200 82 && typed "T$add" && keys ctrl+n && settled "S$session" "Record $((add + 1)) of $((add + 1))"
+        done
+        click 200 82 && typed "unstored" # typing is no finished command
+        sleep "0.$((RANDOM % 10))"
+        kill -9 "$program_pid" && ended
+        start_program
+        until_true dialog_shows "Unsaved Changes Were Found" || fail "session $session: nothing offered back"
+        focus "Quirebook 1.9" 400 && keys Return
+        settled "S$session" "Record 1 of $((adds + 1))"
+        first=$(probe Quirebook | sed -n 6p)
+        [ "$first" = "$([ "$adds" -gt 0 ] && echo T1)" ] || fail "session $session: the first record came back as '$first'"
+        focus "S$session" && keys Escape && until_true dialog_shows "Save Current File Now?" || fail "no question"
+        keys shift+Tab Return && ended # No
+        echo "session $session: $adds adds offered back"
+    done
     ;;
 *) fail "unknown case '${1:-}'" ;;
 esac
