@@ -35,7 +35,7 @@ bool Begin(Collection& collection, RecordFile* file) {
 // Every field a blank form stores, in the form's order: the kind first.
 void WriteBlankRecord(RecordFile* file, int32_t slot, uint32_t kind) {
     for (uint32_t n = 0; n < FIELD_COUNT; ++n) {
-        uint32_t field = n == 0 ? KIND_FIELD : n;
+        uint32_t field = FieldInFormOrder(n);
         if (field > file->fieldCount) continue;
         numberValue = field == KIND_FIELD ? kind : fieldCatalogue[field].blankValue;
         textValue[0] = '\0';

@@ -50,6 +50,12 @@ struct FieldInfo {
 // Indexed by field number; entry 0 is unused.
 extern const FieldInfo fieldCatalogue[FIELD_COUNT + 1];
 
+// The order in which the form shows and stores a record, and a blank record is
+// written: the kind first, then fields 1 to 19 (n counts from 0).
+inline uint32_t FieldInFormOrder(uint32_t n) {
+    return n == 0 ? KIND_FIELD : n;
+}
+
 // Touching a field's control makes it the field Sort sorts by; the date
 // buttons open the date prompt instead.
 inline bool IsSortControl(uint32_t field) {

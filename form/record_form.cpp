@@ -102,11 +102,6 @@ bool StoredAs(const Collection& collection, uint32_t field, uint32_t number, con
     return std::strlen(textValue) == kept && std::strncmp(textValue, text, kept) == 0;
 }
 
-// The kind first, then fields 1 to 19.
-uint32_t FieldInFormOrder(uint32_t n) {
-    return n == 0 ? KIND_FIELD : n;
-}
-
 } // namespace
 
 void ClearRecordForm(HWND window) {
