@@ -152,7 +152,7 @@ int SaveUserFile(Program& program) {
     return 1;
 }
 
-void ReportWriteFailure(Program& program) {
+void ReportFileFailure(Program& program) {
     RecordFile* file = program.collection.hRecordFile;
     if (!file || !(file->writeFailed || file->readFailed)) return;
     file->writeFailed = file->readFailed = false;

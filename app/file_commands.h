@@ -33,7 +33,7 @@ int SaveUserFile(Program& program);
 
 // A write to the working copy, or a read of it, that failed since the last
 // look: shown once as "File Error", and the collection counts as changed.
-void ReportWriteFailure(Program& program);
+void ReportFileFailure(Program& program);
 
 // Keeps the working copy's recovery note in step with the collection's unsaved
 // changes, so that a program that ends without asking leaves them to recover.

@@ -221,7 +221,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     switch (message) {
     case WM_COMMAND:
         OnCommand(program, wParam);
-        ReportWriteFailure(program);
+        ReportFileFailure(program);
         NoteUnsavedChanges(program);
         return 0;
     case WM_CLOSE:

@@ -23,11 +23,6 @@ DWORD WINAPI SearchNavigator(LPVOID parameter) {
     return 0;
 }
 
-// After a change of the record shown: its values and the status line.
-void ShowCurrent(Program& program) {
-    RefreshForm(program.window, program.collection);
-}
-
 void ShowCollectionFull(Program& program) {
     ShowNotice(program.window, "Collection Full");
 }
@@ -51,13 +46,13 @@ void CopyCommand(Program& program) {
         ShowCollectionFull(program);
         return;
     }
-    ShowCurrent(program);
+    RefreshForm(program.window, program.collection);
 }
 
 void DeleteCommand(Program& program) {
     if (AskQuestion(program.window, PROMPT_OK_CANCEL, "Confirm?") != PROMPT_OK) return;
     DeleteShownRecord(program.collection);
-    ShowCurrent(program);
+    RefreshForm(program.window, program.collection);
 }
 
 void GotoCommand(Program& program) {
@@ -67,7 +62,7 @@ void GotoCommand(Program& program) {
     if (NthRecord(program.collection.hRecordFile, ordinal) < 0) return;
     StoreRecord(program.window, program.collection);
     GoToRecord(program.collection, ordinal);
-    ShowCurrent(program);
+    RefreshForm(program.window, program.collection);
 }
 
 void StepCommand(Program& program, bool forward) {
@@ -76,13 +71,13 @@ void StepCommand(Program& program, bool forward) {
         GoToNextRecord(program.collection);
     else
         GoToPreviousRecord(program.collection);
-    ShowCurrent(program);
+    RefreshForm(program.window, program.collection);
 }
 
 void SortCommand(Program& program) {
     StoreRecord(program.window, program.collection);
     SortCollection(program.collection);
-    ShowCurrent(program);
+    RefreshForm(program.window, program.collection);
 }
 
 void SearchCommand(Program& program) {
@@ -95,7 +90,7 @@ void SearchCommand(Program& program) {
         ShowNotice(program.window, "No Match Found");
         return;
     }
-    ShowCurrent(program);
+    RefreshForm(program.window, program.collection);
     searchOwner = program.window;
     HANDLE thread = CreateThread(nullptr, 0, SearchNavigator, &program, 0, nullptr);
     if (thread) CloseHandle(thread);
@@ -108,7 +103,7 @@ void SearchStep(Program& program, bool forward) {
         promptLine4 = "No Match Found";
         return;
     }
-    ShowCurrent(program);
+    RefreshForm(program.window, program.collection);
 }
 
 void NameCommand(Program& program) {
