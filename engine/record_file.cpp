@@ -90,8 +90,9 @@ uint64_t SlotOffset(const RecordFile* file, int64_t slot) {
 }
 
 // How many whole slots make a piece of about the given size; at least one.
+// Never more slots than the file has: a small file needs no large buffer.
 uint32_t SlotsPerPiece(const RecordFile* file, uint32_t bytes) {
-    return std::max<uint32_t>(1, bytes / file->recordSize);
+    return std::max<uint32_t>(1, std::min(bytes / file->recordSize, file->slotCount));
 }
 
 bool ValidField(const RecordFile* file, uint32_t field) {
@@ -610,7 +611,8 @@ int32_t ScanSlots(RecordFile* file, int32_t from, int32_t to, bool (*wanted)(uin
     if (step > 0 ? from > last : from < 0) return -1;
     from = std::min(std::max(from, 0), last);
     to = std::min(std::max(to, 0), last);
-    const int32_t piece = static_cast<int32_t>(SlotsPerPiece(file, READ_PIECE));
+    const int32_t piece =
+        std::min(static_cast<int32_t>(SlotsPerPiece(file, READ_PIECE)), std::abs(to - from) + 1);
     Buffer buffer = Allocate(static_cast<size_t>(piece) * file->recordSize);
     if (!buffer) return -1;
     auto reached = [&](int32_t slot, int32_t end) { return step > 0 ? slot > end : slot < end; };

@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string path = "/tmp/quirebook-fuzz-" + std::to_string(getpid()) + ".ktl";
+    static const std::string path = "/dev/shm/quirebook-fuzz-" + std::to_string(getpid()) + ".ktl";
     static const std::string csv = path + ".csv";
     FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) return 0;
