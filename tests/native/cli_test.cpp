@@ -1,93 +1,284 @@
 // quirebook-cli: its output, its exit statuses, and the files it leaves.
-#include "cli.h"
 #include "test_files.h"
+#include "text_routines.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+#include <random>
 
 namespace {
-
-struct Result {
-    int status;
-    std::string out, err;
-};
 
 class CliTest : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_EQ(Cli({"new", ktl, "My Books"}).status, 0); }
-    Result Cli(std::vector<std::string> args) {
-        args.insert(args.begin(), "quirebook-cli");
-        std::vector<const char*> argv;
-        for (const std::string& arg : args) argv.push_back(arg.c_str());
-        std::ostringstream out, err;
-        int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
-        return {status, out.str(), err.str()};
-    }
     TempDir dir;
     std::string ktl = dir.File("c.ktl");
 };
 
-TEST_F(CliTest, AddAndShowPrintTheOrdinalTheCountsAndTheBlankRecordWithTheGivenValues) {
-    EXPECT_EQ(ReadAll(ktl).size(), 25294u);
-    // clang-format off
-    EXPECT_EQ(Cli({"add", ktl, "1=Say \"hi\", then go", "10=-7", "18=a=b", "3=" + std::string(70, 's')}).out, "1\n");
-    EXPECT_EQ(Cli({"add", ktl}).out, "2\n");
-    EXPECT_EQ(Cli({"show", ktl}).out, "name\tMy Books\nfields\t20\nslots\t20\nrecords\t2\n");
-    EXPECT_EQ(Cli({"show", ktl, "1"}).out, "1\tSay \"hi\", then go\n2\t\n3\t" + std::string(64, 's') +
-              "\n4\t\n5\t\n6\t\n7\t\n8\t0\n9\t0\n10\t-7\n11\t\n12\t1\n13\t1\n14\t1\n15\t0\n16\t0\n17\t\n18\ta=b\n19\t\n20\t3\n");
-    // clang-format on
-    EXPECT_EQ(Cli({"export", ktl, dir.File("no/such/folder.csv")}).status, 1);
-}
-
-TEST_F(CliTest, BadUsageExitsTwoAndNotDoneExitsOneWithoutChangingTheFile) {
+TEST_F(CliTest, BadUsageExitsTwoAndNotDoneOneWithOneLineSaidAndTheFileUnchanged) {
     Cli({"add", ktl, "1=Only"});
     std::vector<uint8_t> before = ReadAll(ktl);
     // clang-format off
-    const std::vector<std::string> usage[] = {
+    const std::vector<std::vector<std::string>> usage = {
         {}, {"frobnicate", ktl}, {"add", ktl, "21=x"}, {"add", ktl, "0=x"}, {"add", ktl, "title"},
         {"add", ktl, "8=abc"}, {"add", ktl, "8=2147483648"}, {"add", ktl, "8=+5"}, {"set", ktl, "1"},
         {"set", ktl, "x", "1=a"}, {"sort", ktl, "0"}, {"sort", ktl, "21"}, {"delete", ktl},
-        {"show", dir.File("missing.ktl")}, {"check", "/etc/hostname"}};
+        {"show", dir.File("missing.ktl")}, {"check", "/etc/hostname"}}, notDone = {
+        {"delete", ktl, "2"}, {"copy", ktl, "0"}, {"show", ktl, "5"}, {"find", ktl, "zzz"},
+        {"export", ktl, dir.File("no/such/folder.csv")}};
     // clang-format on
-    for (const auto& args : usage) {
-        Result result = Cli(args);
-        EXPECT_EQ(result.status, 2) << (args.empty() ? "" : args[0]);
-        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1);
-    }
-    const std::vector<std::string> notDone[] = {
-        {"delete", ktl, "2"}, {"copy", ktl, "0"}, {"show", ktl, "5"}, {"find", ktl, "zzz"}};
-    for (const auto& args : notDone) {
-        Result result = Cli(args);
-        EXPECT_EQ(result.status, 1) << args[0];
-        EXPECT_TRUE(result.out.empty() && !result.err.empty());
-    }
+    for (int status : {2, 1})
+        for (const auto& args : status == 2 ? usage : notDone) {
+            CliResult result = Cli(args);
+            EXPECT_EQ(result.status, status) << (args.empty() ? "" : args[0]);
+            EXPECT_TRUE(result.out.empty());
+            EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1);
+        }
     EXPECT_EQ(ReadAll(ktl), before);
     EXPECT_EQ(Cli({"check", ktl}).status, 0);
+    std::string cli = QUIREBOOK_CLI; // the program itself exits with these statuses
+    EXPECT_EQ(std::system((cli + " new " + ktl + " 'Program Test'").c_str()), 0);
+    EXPECT_EQ(WEXITSTATUS(std::system((cli + " show " + ktl + " 9 2>/dev/null").c_str())), 1);
+    EXPECT_EQ(WEXITSTATUS(std::system((cli + " 2>/dev/null").c_str())), 2);
 }
 
-// Only the first 30 characters of a search text are searched for.
-TEST_F(CliTest, CopyPrintsTheNewOrdinalAndFindSearchesThirtyCharacters) {
-    Cli({"add", ktl, "7=" + std::string(30, 'x') + "yyy"});
-    EXPECT_EQ(Cli({"copy", ktl, "1"}).out, "2\n");
-    EXPECT_EQ(Cli({"find", ktl, std::string(30, 'x') + "zzz", "--after", "1"}).out, "2\n");
-}
-
-TEST_F(CliTest, ImportReadsBackWhatTheExportWrote) {
+// Import reads back what the export wrote; a search text is cut to 30 characters.
+TEST_F(CliTest, ImportReadsBackWhatTheExportWroteAndFindSearchesThirtyCharacters) {
     Cli({"add", ktl, "1=Quote \"me\", twice", "18=line one\r\nline two\xE9", "10=1250"});
     std::string csv = dir.File("out.csv"), copy = dir.File("copy.ktl");
     Cli({"export", ktl, csv});
     Cli({"new", copy, "Copy"});
     EXPECT_EQ(Cli({"import", copy, csv}).out, "1\n");
     EXPECT_EQ(Cli({"show", copy, "1"}).out, Cli({"show", ktl, "1"}).out);
+    Cli({"add", ktl, "7=" + std::string(30, 'x') + "yyy"});
+    EXPECT_EQ(Cli({"find", ktl, std::string(30, 'x') + "zzz"}).out, "2\n");
 }
 
-TEST(CliProgram, RunsAsACommandWithItsExitStatus) {
+// Random command sequences run through quirebook-cli and through a model of
+// the file that computes each result from its definition, not by the engine's
+// steps; the files must agree byte for byte after every step, and so must what
+// find and export give. QUIREBOOK_MODEL_STEPS sets the steps of each run.
+using Bytes = std::vector<uint8_t>;
+const std::string blanks[21] = {"", "",  "",  "",  "",  "",  "", "", "0", "0", "0",
+                                "", "1", "1", "1", "0", "0", "", "", "",  "3"};
+
+// Where a field lies in its slot.
+uint32_t FieldOffset(uint32_t field) {
+    return std::accumulate(FIELD_WIDTHS + 1, FIELD_WIDTHS + field, 2u);
+}
+
+// A new collection's header: the mark, the name in its 300-byte block, the
+// header words, and each field's type and place.
+Bytes NewHead(const std::string& name) {
+    const uint32_t types[21] = {0,  13, 13, 12, 12, 12, 12, 13, 2,  2, 2,
+                                12, 2,  2,  2,  2,  2,  12, 14, 12, 2};
+    Bytes head(STANDARD_DATA_START, 0);
+    std::memcpy(head.data(), "DATA0007", 8);
+    std::copy_n(name.begin(), std::min<size_t>(name.size(), 300), head.begin() + 8);
+    for (auto [offset, word] : {std::pair{608, 1}, {674, 1}, {1276, 2}, {1278, 20}, {1282, 10}})
+        PutWord(head, static_cast<size_t>(offset), static_cast<uint32_t>(word));
+    for (uint32_t f = 1; f <= 20; ++f) {
+        PutWord(head, 1350 + 4 * f, types[f]);
+        PutWord(head, 1352 + 4 * f, STANDARD_DATA_START + FieldOffset(f));
+    }
+    return head;
+}
+
+// The file as its header and its slots.
+struct Model {
+    Bytes head;
+    std::vector<Bytes> slots;
+
+    Bytes File() const {
+        Bytes file = head;
+        for (const Bytes& slot : slots) file.insert(file.end(), slot.begin(), slot.end());
+        return file;
+    }
+    bool IsRecord(uint32_t s) const { return WordAt(slots[s], 0) == SLOT_IN_USE; }
+    std::vector<uint32_t> Records() const {
+        std::vector<uint32_t> records;
+        for (uint32_t s = 0; s < slots.size(); ++s)
+            if (IsRecord(s)) records.push_back(s);
+        return records;
+    }
+    // The records packed into slots 0, 1, ... in the stable order of their
+    // values of sortField (0: as they are); every slot they vacate keeps the
+    // last record's bytes with status 5.
+    void Pack(uint32_t sortField) {
+        std::vector<uint32_t> records = Records(), order = records;
+        if (records.empty()) return;
+        std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+            return sortField && Value(a, sortField) < Value(b, sortField);
+        });
+        std::vector<Bytes> packed;
+        for (uint32_t s : order) packed.push_back(slots[s]);
+        Bytes last = slots[records.back()];
+        PutWord(last, 0, SLOT_DELETED);
+        for (uint32_t s = 0; s <= records.back(); ++s)
+            slots[s] = s < packed.size() ? packed[s] : last;
+    }
+    // What the command-line tool prints for the record in slot s.
+    std::string Ordinal(uint32_t s) const {
+        std::vector<uint32_t> records = Records();
+        return std::to_string(std::find(records.begin(), records.end(), s) - records.begin() + 1);
+    }
+    void Resize(uint32_t count) {
+        slots.resize(count, Bytes(STANDARD_RECORD_SIZE, 0));
+        PutWord(head, SLOT_COUNT_OFFSET, count);
+    }
+    // Before an add, a file with more than 90 % of its slots used or fewer than
+    // ten free grows by ten slots, up to 65530; one of more than 50 slots with
+    // fewer than 70 % used is packed and loses its last ten. The add takes the
+    // first free slot.
+    uint32_t Add() {
+        uint32_t n = static_cast<uint32_t>(slots.size()), used = uint32_t(Records().size());
+        if (used * 100 / n > 90 || n - used < 10) {
+            if (n + 10 <= MAX_SLOT_COUNT) Resize(n + 10);
+        } else if (used * 100 / n < 70 && n > 50) {
+            Pack(0);
+            Resize(n - 10);
+        }
+        uint32_t s = 0;
+        while (IsRecord(s)) ++s;
+        PutWord(slots[s], 0, SLOT_IN_USE);
+        return s;
+    }
+    void Write(uint32_t slot, uint32_t field, const std::string& value) {
+        int32_t number = FIELD_WIDTHS[field] == 4 ? std::stoi(value) : 0;
+        std::string stored =
+            FIELD_WIDTHS[field] == 4 ? std::string(reinterpret_cast<char*>(&number), 4) : value;
+        uint8_t* at = &slots[slot][FieldOffset(field)];
+        std::fill_n(at, FIELD_WIDTHS[field], 0);
+        std::copy_n(stored.begin(), std::min<size_t>(stored.size(), FIELD_WIDTHS[field]), at);
+    }
+    // A field's value as text: numbers signed decimal, texts up to their NUL.
+    std::string Value(uint32_t slot, uint32_t field) const {
+        const char* text = reinterpret_cast<const char*>(&slots[slot][FieldOffset(field)]);
+        int32_t number;
+        std::memcpy(&number, text, 4);
+        return FIELD_WIDTHS[field] == 4 ? std::to_string(number)
+                                        : std::string(text, strnlen(text, FIELD_WIDTHS[field]));
+    }
+    // A record matches when one of its texts holds the search text, ASCII
+    // letters of either case alike, or one of its numbers is the search
+    // text's number, unless that is 0 or -1.
+    bool Matches(uint32_t slot, const std::string& search) const {
+        uint32_t number = DecimalToNumber(search.c_str());
+        auto same = [](char v, char c) {
+            return v == c || (((v | 32) >= 'a' && (v | 32) <= 'z') && (v ^ 32) == c);
+        };
+        for (uint32_t f = 1; f <= 20; ++f) {
+            std::string value = Value(slot, f);
+            if (FIELD_WIDTHS[f] != 4 ? std::search(value.begin(), value.end(), search.begin(),
+                                                   search.end(), same) != value.end()
+                                     : number != 0 && number != UINT32_MAX &&
+                                           static_cast<uint32_t>(std::stoll(value)) == number)
+                return true;
+        }
+        return false;
+    }
+    // A line a slot, of every field but the last quoted, quotes doubled.
+    Bytes Csv() const {
+        std::string csv;
+        for (uint32_t s = 0; s < slots.size(); csv += '\r', ++s)
+            for (uint32_t f = 1; IsRecord(s) && f < 20; ++f) {
+                std::string value = Value(s, f);
+                for (size_t q = 0; (q = value.find('"', q)) != std::string::npos; q += 2)
+                    value.insert(q, 1, '"');
+                csv += '"' + value + "\",";
+            }
+        return Bytes(csv.begin(), csv.end());
+    }
+};
+
+TEST(FormatModel, RandomCommandSequencesLeaveTheModelsBytes) {
     TempDir dir;
-    std::string cli = QUIREBOOK_CLI, ktl = dir.File("p.ktl");
-    EXPECT_EQ(std::system((cli + " new " + ktl + " 'Program Test'").c_str()), 0);
-    EXPECT_EQ(WEXITSTATUS(std::system((cli + " show " + ktl + " 9 2>/dev/null").c_str())), 1);
-    EXPECT_EQ(WEXITSTATUS(std::system((cli + " 2>/dev/null").c_str())), 2);
+    std::string ktl = dir.File("m.ktl"), csv = dir.File("m.csv");
+    const char* env = std::getenv("QUIREBOOK_MODEL_STEPS");
+    const int steps = env ? std::atoi(env) : 400;
+    std::mt19937 random(11);
+    const char* words[] = {"apple", "Apple", "banana",         "say \"hi\"", "9",
+                           "10",    "",      "zebra=crossing", "\xE9t\xE9",  "\xC9t\xC9"};
+    // Whole windows of slots in memory, a few slots at a time, and one slot at a time.
+    const uint64_t defaultLimit = slotMemoryLimit,
+                   limits[] = {defaultLimit, 24 * STANDARD_RECORD_SIZE, 0};
+    for (uint64_t limit : limits) {
+        slotMemoryLimit = limit;
+        ASSERT_EQ(Cli({"new", ktl, std::string(400, 'n')}).status, 0);
+        Model model{NewHead(std::string(400, 'n')), {}};
+        model.Resize(10);
+        // Phases of mostly adding, then mostly deleting, cross growth, compaction and shrinking.
+        for (int step = 0; step < steps; ++step) {
+            bool adding = (step / std::max(100, steps / 8)) % 2 == 0;
+            std::vector<uint32_t> records = model.Records();
+            uint32_t choice = random() % 100, n = static_cast<uint32_t>(records.size());
+            uint32_t ordinal = 1 + (n ? random() % n : 0), slot = n ? records[ordinal - 1] : 0;
+            std::string ord = std::to_string(ordinal), text = words[random() % 10], printed;
+            std::string list = words[random() % 10];
+            std::vector<std::string> args;
+            if (n == 0 || (adding ? choice < 50 : choice < 12)) {
+                std::string number = std::to_string(int(random() % 200) - 50);
+                std::string last = std::to_string(int32_t(random())); // the slot's last bytes
+                args = {"add", ktl, "1=" + text, "3=" + list, "9=" + number, "20=" + last};
+                uint32_t added = model.Add();
+                for (uint32_t f = 1; f <= 20; ++f) model.Write(added, f, blanks[f]);
+                for (size_t i = 2; i < args.size(); ++i)
+                    model.Write(added, std::stoul(args[i]), args[i].substr(args[i].find('=') + 1));
+                printed = model.Ordinal(added) + "\n";
+            } else if (choice < (adding ? 62u : 70u)) {
+                args = {"delete", ktl, ord};
+                PutWord(model.slots[slot], 0, SLOT_DELETED);
+            } else if (choice < 77) {
+                args = {"copy", ktl, ord};
+                Bytes source = model.slots[slot];
+                uint32_t added = model.Add();
+                model.slots[added] = source;
+                printed = model.Ordinal(added) + "\n";
+            } else if (choice < 83) {
+                uint32_t field = std::vector<uint32_t>{1, 3, 9, 18}[random() % 4];
+                args = {"sort", ktl, std::to_string(field)};
+                model.Pack(field);
+            } else if (choice < 92) {
+                // The first match after the record, the last before it, or the first of all.
+                uint32_t mode = choice % 3;
+                args = {"find", ktl, text.substr(0, 3), mode == 1 ? "--before" : "--after", ord};
+                args.resize(mode == 2 ? 3 : 5);
+                for (uint32_t k = 1; k <= n; ++k)
+                    if (model.Matches(records[k - 1], args[2]) &&
+                        (mode == 1 ? k < ordinal : printed.empty() && (mode == 2 || k > ordinal)))
+                        printed = std::to_string(k) + "\n";
+            } else if (choice == 92) {
+                args = {"show", ktl, ord};
+                for (uint32_t f = 1; f <= 20; ++f)
+                    printed += std::to_string(f) + "\t" + model.Value(slot, f) + "\n";
+            } else if (choice == 93) {
+                args = {"export", ktl, csv};
+            } else {
+                std::string value =
+                    std::string(1 + random() % 320, static_cast<char>('a' + random() % 26));
+                uint32_t field = 1 + random() % 20;
+                if (FIELD_WIDTHS[field] == 4)
+                    value = std::to_string(static_cast<int32_t>(random()));
+                args = {"set", ktl, ord, std::to_string(field) + "=" + value};
+                model.Write(slot, field, value);
+            }
+            CliResult result = Cli(args);
+            ASSERT_EQ(result.status, args[0] == "find" && printed.empty() ? 1 : 0) << args[0];
+            ASSERT_EQ(result.out, printed) << "step " << step;
+            if (args[0] == "export") {
+                ASSERT_EQ(ReadAll(csv), model.Csv());
+            }
+            ASSERT_EQ(ReadAll(ktl), model.File()) << "limit " << limit << ", step " << step;
+        }
+        EXPECT_EQ(Cli({"show", ktl}).out, "name\t" + std::string(300, 'n') +
+                                              "\nfields\t20\nslots\t" +
+                                              std::to_string(model.slots.size()) + "\nrecords\t" +
+                                              std::to_string(model.Records().size()) + "\n");
+    }
+    slotMemoryLimit = defaultLimit;
 }
 
 } // namespace

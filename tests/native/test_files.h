@@ -1,6 +1,7 @@
-// The one fixture of the native tests: record files made on disk with given
-// records, and their bytes.
+// What the native tests share: record files made on disk with given records,
+// their bytes, and quirebook-cli run in this process.
 #pragma once
+#include "cli.h"
 #include "collection.h"
 #include "record_file.h"
 
@@ -8,23 +9,16 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 // A fresh folder for one test, removed afterwards.
-class TempDir {
-  public:
-    TempDir() {
-        char pattern[] = "/tmp/quirebook-test-XXXXXX";
-        path_ = mkdtemp(pattern);
-    }
-    ~TempDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& Path() const { return path_; }
-
-  private:
-    std::string path_;
+struct TempDir {
+    std::string path = mkdtemp(std::string("/tmp/quirebook-test-XXXXXX").data());
+    ~TempDir() { std::system(("rm -rf '" + path + "'").c_str()); }
+    std::string File(const std::string& name) const { return path + "/" + name; }
 };
 
 inline std::vector<uint8_t> ReadAll(const std::string& path) {
@@ -47,11 +41,14 @@ inline void PutWord(std::vector<uint8_t>& bytes, size_t offset, uint32_t value) 
     bytes[offset + 1] = static_cast<uint8_t>(value >> 8);
 }
 
+// The standard collection's field widths, by field number, and its slots.
+constexpr uint32_t FIELD_WIDTHS[21] = {0,  300, 300, 64, 64, 64, 64, 300,  4,  4, 4,
+                                       64, 4,   4,   4,  4,  4,  64, 1000, 64, 4};
 constexpr uint32_t STANDARD_DATA_START = 1434;
 constexpr uint32_t STANDARD_RECORD_SIZE = 2386;
 
-inline size_t SlotStart(int32_t slot) {
-    return STANDARD_DATA_START + static_cast<size_t>(slot) * STANDARD_RECORD_SIZE;
+inline size_t SlotStart(size_t slot) {
+    return STANDARD_DATA_START + slot * STANDARD_RECORD_SIZE;
 }
 
 // A standard collection whose slot count is statuses.size(); a slot with a
@@ -60,14 +57,12 @@ inline void MakeFile(const std::string& path, const std::vector<uint32_t>& statu
                      const std::vector<std::string>& titles = {}) {
     CloseRecordFile(CreateStandardRecordFile(path.c_str(), "Test"));
     std::vector<uint8_t> bytes = ReadAll(path);
-    bytes.resize(SlotStart(static_cast<int32_t>(statuses.size())), 0);
+    bytes.resize(SlotStart(statuses.size()), 0);
     PutWord(bytes, SLOT_COUNT_OFFSET, static_cast<uint32_t>(statuses.size()));
     for (size_t s = 0; s < statuses.size(); ++s) {
-        PutWord(bytes, SlotStart(static_cast<int32_t>(s)), statuses[s]);
+        PutWord(bytes, SlotStart(s), statuses[s]);
         std::string title = s < titles.size() ? titles[s] : "R" + std::to_string(s);
-        if (statuses[s] != 0)
-            std::copy(title.begin(), title.end(),
-                      bytes.begin() + static_cast<long>(SlotStart(static_cast<int32_t>(s)) + 2));
+        if (statuses[s] != 0) std::copy(title.begin(), title.end(), &bytes[SlotStart(s) + 2]);
     }
     WriteAll(path, bytes);
 }
@@ -76,4 +71,18 @@ inline std::string TitleOf(RecordFile* file, int32_t slot) {
     textValue[0] = '\0';
     ReadField(file, slot, 1);
     return textValue;
+}
+
+struct CliResult {
+    int status;
+    std::string out, err;
+};
+
+inline CliResult Cli(std::vector<std::string> args) {
+    args.insert(args.begin(), "quirebook-cli");
+    std::vector<const char*> argv;
+    for (const std::string& arg : args) argv.push_back(arg.c_str());
+    std::ostringstream out, err;
+    int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
+    return {status, out.str(), err.str()};
 }
