@@ -94,14 +94,4 @@ TEST_F(PromptDialog, TextEntryShowsItsTextSelectedAndReturnsAtMost299Characters)
     EXPECT_EQ(answer.substr(PROMPT_ANSWER_SIZE), std::string(9, '#'));
 }
 
-TEST_F(PromptDialog, AFailedOpenResetsTheRequestAndAnswersCancel) {
-    // An owner of a module without the dialog.
-    HWND owner = CreateWindowExA(0, "Static", "", 0, 0, 0, 10, 10, nullptr, nullptr,
-                                 GetModuleHandleA("kernel32.dll"), nullptr);
-    EXPECT_EQ(AskQuestion(owner, PROMPT_YES_NO_CANCEL, "New Records Have Been Added"),
-              PROMPT_CANCEL);
-    DestroyWindow(owner);
-    EXPECT_TRUE(promptResult == PROMPT_CANCEL && RequestReset());
-}
-
 } // namespace

@@ -8,6 +8,7 @@
 #include "record_file.h"
 #include "resource.h"
 
+#include <algorithm>
 #include <commctrl.h>
 #include <cstring>
 
@@ -74,6 +75,11 @@ DialogDriver::DialogDriver(std::vector<Step> steps) : steps_(std::move(steps)) {
     timer_ = SetTimer(nullptr, 0, 30, Tick);
 }
 
+DialogDriver::DialogDriver(std::initializer_list<int> buttons)
+    : DialogDriver(std::vector<Step>(buttons.size())) {
+    std::transform(buttons.begin(), buttons.end(), steps_.begin(), Press);
+}
+
 DialogDriver::~DialogDriver() {
     KillTimer(nullptr, timer_);
     driving = nullptr;
@@ -95,6 +101,11 @@ void CALLBACK DialogDriver::Tick(HWND, UINT, UINT_PTR, DWORD) {
     if (dialog != self.dialog_) self.dialog_ = dialog, self.ticks_ = 0;
     // A dialog's own focus timer fires after 100 ms.
     if (++self.ticks_ < 6) return;
+    if (self.title.empty()) {
+        self.title = WindowText(dialog);
+        self.line2 = ControlText(dialog, IDC_PROMPT_LINE2);
+        self.line3 = ControlText(dialog, IDC_PROMPT_LINE3);
+    }
     if (self.next_ < self.steps_.size())
         self.steps_[self.next_++](dialog);
     else if (self.ticks_ > 60)
@@ -111,16 +122,3 @@ Step Key(WPARAM key) {
         PostMessageA(focus && IsChild(dialog, focus) ? focus : dialog, WM_KEYDOWN, key, 1);
     };
 }
-
-std::vector<Step> DialogAnswerer::Steps(DialogAnswerer* self, std::initializer_list<int> buttons) {
-    std::vector<Step> steps = {[self](HWND dialog) {
-        self->title = WindowText(dialog);
-        self->line2 = ControlText(dialog, IDC_PROMPT_LINE2);
-        self->line3 = ControlText(dialog, IDC_PROMPT_LINE3);
-    }};
-    for (int button : buttons) steps.push_back(Press(button));
-    return steps;
-}
-
-DialogAnswerer::DialogAnswerer(std::initializer_list<int> buttons)
-    : driver_(Steps(this, buttons)) {}

@@ -33,14 +33,17 @@ class MainWindowTest : public ::testing::Test {
 };
 
 // While it lives, runs its steps one a tick on the dialog boxes this thread
-// shows, each dialog first given time to settle; a dialog still open when the
-// steps have run out is ended after a while, so that no test hangs.
+// shows, each dialog first given time to settle, and notes what the first
+// dialog showed; a dialog still open when the steps have run out is ended
+// after a while, so that no test hangs.
 using Step = std::function<void(HWND dialog)>;
 class DialogDriver {
   public:
     explicit DialogDriver(std::vector<Step> steps);
+    DialogDriver(std::initializer_list<int> buttons); // one button pressed a dialog
     ~DialogDriver();
     size_t stepsRun() const { return next_; }
+    std::string title, line2, line3; // the first dialog's title, lines 2 and 3
 
   private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
@@ -53,16 +56,3 @@ class DialogDriver {
 Step Press(int id);
 // A key as the keyboard brings it: to the control with the focus.
 Step Key(WPARAM key);
-
-// Answers the next dialogs, one button each, and notes what the first showed:
-// its title, and its lines 2 and 3.
-class DialogAnswerer {
-  public:
-    DialogAnswerer(std::initializer_list<int> buttons);
-    explicit DialogAnswerer(int button) : DialogAnswerer({button}) {}
-    std::string title, line2, line3;
-
-  private:
-    DialogDriver driver_;
-    static std::vector<Step> Steps(DialogAnswerer* self, std::initializer_list<int> buttons);
-};
