@@ -10,6 +10,9 @@
 
 constexpr const char* AUTOFILL_FILE_NAME = "QuireAuto.txt";
 constexpr size_t AUTOFILL_LINE_SIZE = 600; // 599 characters; a longer line is cut
+// More than a list can usefully offer; the entries after these are left out,
+// so that a file of millions of short lines cannot stall the start.
+constexpr int AUTOFILL_MAX_ENTRIES = 10000;
 
 // The fields of the five lists, in the order a header's key is compared with
 // their section keys; entries before the first header go to the first.

@@ -46,7 +46,7 @@ void LoadAutoFill(HWND window) {
     DWORD count;
     while (ReadFile(file.handle, block, sizeof block, &count, nullptr) && count > 0)
         for (DWORD i = 0; i < count; ++i)
-            if (ReadAutoFillByte(reader, block[i]))
+            if (ReadAutoFillByte(reader, block[i]) && inserted[reader.list] < AUTOFILL_MAX_ENTRIES)
                 SendDlgItemMessageA(window, ListControl(reader.list), CB_INSERTSTRING,
                                     inserted[reader.list]++, reinterpret_cast<LPARAM>(reader.line));
 }
