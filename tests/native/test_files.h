@@ -1,5 +1,4 @@
-// What the native tests share: record files made on disk with given records,
-// their bytes, and quirebook-cli run in this process.
+// Record files made on disk with given records, and quirebook-cli run in this process.
 #pragma once
 #include "cli.h"
 #include "collection.h"
@@ -14,7 +13,6 @@
 #include <unistd.h>
 #include <vector>
 
-// A fresh folder for one test, removed afterwards.
 struct TempDir {
     std::string path = mkdtemp(std::string("/tmp/quirebook-test-XXXXXX").data());
     ~TempDir() { std::system(("rm -rf '" + path + "'").c_str()); }
@@ -27,9 +25,7 @@ inline std::vector<uint8_t> ReadAll(const std::string& path) {
 }
 
 inline void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary) << std::string(bytes.begin(), bytes.end());
 }
 
 inline uint32_t WordAt(const std::vector<uint8_t>& bytes, size_t offset) {
@@ -51,10 +47,10 @@ inline size_t SlotStart(size_t slot) {
     return STANDARD_DATA_START + slot * STANDARD_RECORD_SIZE;
 }
 
-// A standard collection whose slot count is statuses.size(); a slot with a
-// status other than 0 has the title "R<slot>", or titles[slot] when given.
-inline void MakeFile(const std::string& path, const std::vector<uint32_t>& statuses,
-                     const std::vector<std::string>& titles = {}) {
+// A standard collection, written and returned, whose slot count is statuses.size();
+// a slot with a status other than 0 has the title "R<slot>", or titles[slot] when given.
+inline std::vector<uint8_t> MakeFile(const std::string& path, const std::vector<uint32_t>& statuses,
+                                     const std::vector<std::string>& titles = {}) {
     CloseRecordFile(CreateStandardRecordFile(path.c_str(), "Test"));
     std::vector<uint8_t> bytes = ReadAll(path);
     bytes.resize(SlotStart(statuses.size()), 0);
@@ -65,6 +61,7 @@ inline void MakeFile(const std::string& path, const std::vector<uint32_t>& statu
         if (statuses[s] != 0) std::copy(title.begin(), title.end(), &bytes[SlotStart(s) + 2]);
     }
     WriteAll(path, bytes);
+    return bytes;
 }
 
 inline std::string TitleOf(RecordFile* file, int32_t slot) {
@@ -78,9 +75,8 @@ struct CliResult {
     std::string out, err;
 };
 
-inline CliResult Cli(std::vector<std::string> args) {
-    args.insert(args.begin(), "quirebook-cli");
-    std::vector<const char*> argv;
+inline CliResult Cli(const std::vector<std::string>& args) {
+    std::vector<const char*> argv{"quirebook-cli"};
     for (const std::string& arg : args) argv.push_back(arg.c_str());
     std::ostringstream out, err;
     int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
