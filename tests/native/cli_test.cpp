@@ -1,4 +1,3 @@
-// quirebook-cli: its output, its exit statuses, and the files it leaves.
 #include "test_files.h"
 #include "text_routines.h"
 
@@ -8,8 +7,6 @@
 #include <cstring>
 #include <numeric>
 #include <random>
-
-namespace {
 
 class CliTest : public ::testing::Test {
   protected:
@@ -45,7 +42,6 @@ TEST_F(CliTest, BadUsageExitsTwoAndNotDoneOneWithOneLineSaidAndTheFileUnchanged)
     EXPECT_EQ(WEXITSTATUS(std::system((cli + " 2>/dev/null").c_str())), 2);
 }
 
-// Import reads back what the export wrote; a search text is cut to 30 characters.
 TEST_F(CliTest, ImportReadsBackWhatTheExportWroteAndFindSearchesThirtyCharacters) {
     Cli({"add", ktl, "1=Quote \"me\", twice", "18=line one\r\nline two\xE9", "10=1250"});
     std::string csv = dir.File("out.csv"), copy = dir.File("copy.ktl");
@@ -57,50 +53,41 @@ TEST_F(CliTest, ImportReadsBackWhatTheExportWroteAndFindSearchesThirtyCharacters
     EXPECT_EQ(Cli({"find", ktl, std::string(30, 'x') + "zzz"}).out, "2\n");
 }
 
-// Random command sequences run through quirebook-cli and through a model of
-// the file that computes each result from its definition, not by the engine's
-// steps; the files must agree byte for byte after every step, and so must what
-// find and export give. QUIREBOOK_MODEL_STEPS sets the steps of each run.
+// Random commands run through quirebook-cli and through a model that computes
+// each result from its definition, not by the engine's steps; file, output and
+// export must agree byte for byte. QUIREBOOK_MODEL_STEPS sets the steps of each run.
 using Bytes = std::vector<uint8_t>;
 const std::string blanks[21] = {"", "",  "",  "",  "",  "",  "", "", "0", "0", "0",
                                 "", "1", "1", "1", "0", "0", "", "", "",  "3"};
 
-// Where a field lies in its slot.
-uint32_t FieldOffset(uint32_t field) {
+static uint32_t FieldOffset(uint32_t field) {
     return std::accumulate(FIELD_WIDTHS + 1, FIELD_WIDTHS + field, 2u);
 }
 
-// A new collection's header: the mark, the name in its 300-byte block, the
-// header words, and each field's type and place.
-Bytes NewHead(const std::string& name) {
-    const uint32_t types[21] = {0,  13, 13, 12, 12, 12, 12, 13, 2,  2, 2,
-                                12, 2,  2,  2,  2,  2,  12, 14, 12, 2};
-    Bytes head(STANDARD_DATA_START, 0);
-    std::memcpy(head.data(), "DATA0007", 8);
-    std::copy_n(name.begin(), std::min<size_t>(name.size(), 300), head.begin() + 8);
-    for (auto [offset, word] : {std::pair{608, 1}, {674, 1}, {1276, 2}, {1278, 20}, {1282, 10}})
-        PutWord(head, static_cast<size_t>(offset), static_cast<uint32_t>(word));
-    for (uint32_t f = 1; f <= 20; ++f) {
-        PutWord(head, 1350 + 4 * f, types[f]);
-        PutWord(head, 1352 + 4 * f, STANDARD_DATA_START + FieldOffset(f));
-    }
-    return head;
-}
-
-// The file as its header and its slots.
 struct Model {
-    Bytes head;
+    Bytes head = Bytes(STANDARD_DATA_START, 0);
     std::vector<Bytes> slots;
 
-    Bytes File() const {
-        Bytes file = head;
-        for (const Bytes& slot : slots) file.insert(file.end(), slot.begin(), slot.end());
-        return file;
+    // A new collection: the mark, the name in its 300-byte block, the header
+    // words, each field's type and place, and ten empty slots.
+    explicit Model(const std::string& name) {
+        const uint32_t types[21] = {0,  13, 13, 12, 12, 12, 12, 13, 2,  2, 2,
+                                    12, 2,  2,  2,  2,  2,  12, 14, 12, 2};
+        std::memcpy(head.data(), "DATA0007", 8);
+        std::copy_n(name.begin(), std::min<size_t>(name.size(), 300), head.begin() + 8);
+        for (auto [offset, word] : {std::pair{608, 1}, {674, 1}, {1276, 2}, {1278, 20}, {1282, 10}})
+            PutWord(head, static_cast<size_t>(offset), static_cast<uint32_t>(word));
+        for (uint32_t f = 1; f <= 20; ++f) {
+            PutWord(head, 1350 + 4 * f, types[f]);
+            PutWord(head, 1352 + 4 * f, STANDARD_DATA_START + FieldOffset(f));
+        }
+        Resize(10);
     }
     bool IsRecord(uint32_t s) const { return WordAt(slots[s], 0) == SLOT_IN_USE; }
-    std::vector<uint32_t> Records() const {
+    // The record slots before the slot end: their count is the ordinal of the last.
+    std::vector<uint32_t> Records(size_t end = SIZE_MAX) const {
         std::vector<uint32_t> records;
-        for (uint32_t s = 0; s < slots.size(); ++s)
+        for (uint32_t s = 0; s < std::min(end, slots.size()); ++s)
             if (IsRecord(s)) records.push_back(s);
         return records;
     }
@@ -113,17 +100,11 @@ struct Model {
         std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
             return sortField && Value(a, sortField) < Value(b, sortField);
         });
-        std::vector<Bytes> packed;
-        for (uint32_t s : order) packed.push_back(slots[s]);
+        std::vector<Bytes> old = slots;
         Bytes last = slots[records.back()];
         PutWord(last, 0, SLOT_DELETED);
         for (uint32_t s = 0; s <= records.back(); ++s)
-            slots[s] = s < packed.size() ? packed[s] : last;
-    }
-    // What the command-line tool prints for the record in slot s.
-    std::string Ordinal(uint32_t s) const {
-        std::vector<uint32_t> records = Records();
-        return std::to_string(std::find(records.begin(), records.end(), s) - records.begin() + 1);
+            slots[s] = s < order.size() ? old[order[s]] : last;
     }
     void Resize(uint32_t count) {
         slots.resize(count, Bytes(STANDARD_RECORD_SIZE, 0));
@@ -146,15 +127,12 @@ struct Model {
         PutWord(slots[s], 0, SLOT_IN_USE);
         return s;
     }
-    void Write(uint32_t slot, uint32_t field, const std::string& value) {
+    void Write(uint32_t slot, uint32_t field, std::string value) {
         int32_t number = FIELD_WIDTHS[field] == 4 ? std::stoi(value) : 0;
-        std::string stored =
-            FIELD_WIDTHS[field] == 4 ? std::string(reinterpret_cast<char*>(&number), 4) : value;
-        uint8_t* at = &slots[slot][FieldOffset(field)];
-        std::fill_n(at, FIELD_WIDTHS[field], 0);
-        std::copy_n(stored.begin(), std::min<size_t>(stored.size(), FIELD_WIDTHS[field]), at);
+        if (FIELD_WIDTHS[field] == 4) value.assign(reinterpret_cast<char*>(&number), 4);
+        value.resize(FIELD_WIDTHS[field]); // cut to the field, or filled with NULs
+        std::copy(value.begin(), value.end(), slots[slot].begin() + FieldOffset(field));
     }
-    // A field's value as text: numbers signed decimal, texts up to their NUL.
     std::string Value(uint32_t slot, uint32_t field) const {
         const char* text = reinterpret_cast<const char*>(&slots[slot][FieldOffset(field)]);
         int32_t number;
@@ -203,21 +181,19 @@ TEST(FormatModel, RandomCommandSequencesLeaveTheModelsBytes) {
     const char* words[] = {"apple", "Apple", "banana",         "say \"hi\"", "9",
                            "10",    "",      "zebra=crossing", "\xE9t\xE9",  "\xC9t\xC9"};
     // Whole windows of slots in memory, a few slots at a time, and one slot at a time.
-    const uint64_t defaultLimit = slotMemoryLimit,
-                   limits[] = {defaultLimit, 24 * STANDARD_RECORD_SIZE, 0};
-    for (uint64_t limit : limits) {
+    const uint64_t defaultLimit = slotMemoryLimit;
+    for (uint64_t limit : {defaultLimit, uint64_t{24} * STANDARD_RECORD_SIZE, uint64_t{0}}) {
         slotMemoryLimit = limit;
         ASSERT_EQ(Cli({"new", ktl, std::string(400, 'n')}).status, 0);
-        Model model{NewHead(std::string(400, 'n')), {}};
-        model.Resize(10);
+        Model model(std::string(400, 'n'));
         // Phases of mostly adding, then mostly deleting, cross growth, compaction and shrinking.
         for (int step = 0; step < steps; ++step) {
             bool adding = (step / std::max(100, steps / 8)) % 2 == 0;
             std::vector<uint32_t> records = model.Records();
             uint32_t choice = random() % 100, n = static_cast<uint32_t>(records.size());
             uint32_t ordinal = 1 + (n ? random() % n : 0), slot = n ? records[ordinal - 1] : 0;
-            std::string ord = std::to_string(ordinal), text = words[random() % 10], printed;
-            std::string list = words[random() % 10];
+            std::string ord = std::to_string(ordinal), text = words[random() % 10],
+                        list = words[random() % 10], printed;
             std::vector<std::string> args;
             if (n == 0 || (adding ? choice < 50 : choice < 12)) {
                 std::string number = std::to_string(int(random() % 200) - 50);
@@ -227,7 +203,7 @@ TEST(FormatModel, RandomCommandSequencesLeaveTheModelsBytes) {
                 for (uint32_t f = 1; f <= 20; ++f) model.Write(added, f, blanks[f]);
                 for (size_t i = 2; i < args.size(); ++i)
                     model.Write(added, std::stoul(args[i]), args[i].substr(args[i].find('=') + 1));
-                printed = model.Ordinal(added) + "\n";
+                printed = std::to_string(model.Records(added + 1).size()) + "\n";
             } else if (choice < (adding ? 62u : 70u)) {
                 args = {"delete", ktl, ord};
                 PutWord(model.slots[slot], 0, SLOT_DELETED);
@@ -236,7 +212,7 @@ TEST(FormatModel, RandomCommandSequencesLeaveTheModelsBytes) {
                 Bytes source = model.slots[slot];
                 uint32_t added = model.Add();
                 model.slots[added] = source;
-                printed = model.Ordinal(added) + "\n";
+                printed = std::to_string(model.Records(added + 1).size()) + "\n";
             } else if (choice < 83) {
                 uint32_t field = std::vector<uint32_t>{1, 3, 9, 18}[random() % 4];
                 args = {"sort", ktl, std::to_string(field)};
@@ -257,11 +233,9 @@ TEST(FormatModel, RandomCommandSequencesLeaveTheModelsBytes) {
             } else if (choice == 93) {
                 args = {"export", ktl, csv};
             } else {
-                std::string value =
-                    std::string(1 + random() % 320, static_cast<char>('a' + random() % 26));
+                std::string value(1 + random() % 320, static_cast<char>('a' + random() % 26));
                 uint32_t field = 1 + random() % 20;
-                if (FIELD_WIDTHS[field] == 4)
-                    value = std::to_string(static_cast<int32_t>(random()));
+                if (FIELD_WIDTHS[field] == 4) value = std::to_string(int32_t(random()));
                 args = {"set", ktl, ord, std::to_string(field) + "=" + value};
                 model.Write(slot, field, value);
             }
@@ -271,7 +245,9 @@ TEST(FormatModel, RandomCommandSequencesLeaveTheModelsBytes) {
             if (args[0] == "export") {
                 ASSERT_EQ(ReadAll(csv), model.Csv());
             }
-            ASSERT_EQ(ReadAll(ktl), model.File()) << "limit " << limit << ", step " << step;
+            Bytes file = model.head;
+            for (const Bytes& slot : model.slots) file.insert(file.end(), slot.begin(), slot.end());
+            ASSERT_EQ(ReadAll(ktl), file) << "limit " << limit << ", step " << step;
         }
         EXPECT_EQ(Cli({"show", ktl}).out, "name\t" + std::string(300, 'n') +
                                               "\nfields\t20\nslots\t" +
@@ -280,5 +256,3 @@ TEST(FormatModel, RandomCommandSequencesLeaveTheModelsBytes) {
     }
     slotMemoryLimit = defaultLimit;
 }
-
-} // namespace
