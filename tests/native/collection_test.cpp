@@ -1,5 +1,4 @@
-// The record rules of the open collection, driven as the window's commands
-// drive them.
+// The open collection's record rules, driven as the window's commands drive them.
 #include "test_files.h"
 
 #include "field_catalogue.h"
@@ -7,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-
-namespace {
 
 using Command = std::function<bool(Collection&)>;
 
@@ -19,12 +16,10 @@ class CollectionTest : public ::testing::Test {
         ASSERT_TRUE(OpenCollection(c, path.c_str()));
     }
     void TearDown() override { CloseCollection(c); }
-    // The shown record's title, its ordinal and the record count.
     std::string Shown() {
         return TitleOf(c.hRecordFile, c.currentRecord) + " " + std::to_string(c.currentNumber) +
                "/" + std::to_string(c.recordCount);
     }
-    // Each command, whether it was done, and what it leaves shown.
     void Run(const std::vector<std::tuple<Command, bool, std::string>>& steps) {
         int i = 0;
         for (const auto& [command, done, shown] : steps) {
@@ -35,9 +30,7 @@ class CollectionTest : public ::testing::Test {
     static bool Next(Collection& c) { return GoToNextRecord(c), true; }
     static bool Previous(Collection& c) { return GoToPreviousRecord(c), true; }
     static bool Delete(Collection& c) { return DeleteShownRecord(c); }
-    static Command GoTo(uint32_t n) {
-        return [n](Collection& c) { return GoToRecord(c, n); };
-    }
+    static Command GoTo(uint32_t n) { return std::bind(GoToRecord, std::placeholders::_1, n); }
     TempDir dir;
     std::string path = dir.File("c.ktl");
     Collection c;
@@ -80,12 +73,9 @@ TEST_F(CollectionTest, AddCopyAndSortMarkWhatIsUnsaved) {
     EXPECT_FALSE(SortCollection(c) || HasUnsavedChanges(c)); // already in order: nothing moves
     EXPECT_TRUE(CopyShownRecord(c) >= 0 && c.recordsAdded && !c.changesMade);
     MarkSaved(c);
+    EXPECT_FALSE(HasUnsavedChanges(c));
     ASSERT_GE(AddBlankRecord(c, KIND_BOOK), 0); // the other blank values are the CLI model's
     ReadField(c.hRecordFile, c.currentRecord, KIND_FIELD);
     EXPECT_TRUE(numberValue == KIND_BOOK && c.recordsAdded && !c.changesMade);
-    MarkSaved(c);
-    EXPECT_FALSE(HasUnsavedChanges(c));
 }
 // clang-format on
-
-} // namespace

@@ -1,5 +1,3 @@
-// The portable routines under the form and the shell: numbers and texts,
-// prices, and the command line.
 #include "command_line.h"
 #include "price.h"
 #include "text_routines.h"
@@ -7,8 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
-
-namespace {
+#include <tuple>
 
 // Search reads its text as a number this way, and the status line and the
 // export write numbers so.
@@ -50,37 +47,30 @@ TEST(CommandLine, SplitsTheWholeLineIntoItemsWithoutTheirQuotes) {
     std::string longPath = "C:\\";
     for (int i = 0; i < 40; ++i) longPath += "Folder " + std::to_string(i) + "\\";
     const std::string spaced = "\"C:\\Program Files\\Quirebook.exe\" \"C:\\My Books\\All.ktl\"";
-    const struct {
-        std::string line;
-        uint32_t n;
-        CommandLineResult result;
-        std::string text;
-        size_t size = 600;
-    } cases[] = {
-        {spaced, 0, ARG_COPIED, "C:\\Program Files\\Quirebook.exe"},
-        {spaced, 1, ARG_COPIED, "C:\\My Books\\All.ktl"},
-        {"q.exe C:\\\"My Books\"\\a.ktl next", 1, ARG_COPIED, "C:\\My Books\\a.ktl"},
-        {"q.exe C:\\\"My Books\"\\a.ktl next", 2, ARG_COPIED, "next"},
-        {"  q.exe\t\t  \ta.ktl\t", 1, ARG_COPIED, "a.ktl"},
-        {"q.exe \"a\tb.ktl\"", 1, ARG_COPIED, "a b.ktl"}, // a quoted tab reads as a space
-        {"q.exe \"\xFE\xE9 x.ktl\"", 1, ARG_COPIED, "\xFE\xE9 x.ktl"},
-        {"q.exe   \t ", 1, ARG_MISSING, ""},
-        {"q.exe \"\" a.ktl", 1, ARG_EMPTY, ""},
-        {"q.exe \"\" a.ktl", 2, ARG_COPIED, "a.ktl"},
-        {"q.exe \"" + longPath + "\"", 1, ARG_COPIED, longPath},
-        {std::string(300, 'p') + " b.ktl", 1, ARG_COPIED, "b.ktl"},
+    // The line, the item wanted, the result, the item copied, and the buffer's size.
+    const std::tuple<std::string, uint32_t, CommandLineResult, std::string, size_t> cases[] = {
+        {spaced, 0, ARG_COPIED, "C:\\Program Files\\Quirebook.exe", 600},
+        {spaced, 1, ARG_COPIED, "C:\\My Books\\All.ktl", 600},
+        {"q.exe C:\\\"My Books\"\\a.ktl next", 1, ARG_COPIED, "C:\\My Books\\a.ktl", 600},
+        {"q.exe C:\\\"My Books\"\\a.ktl next", 2, ARG_COPIED, "next", 600},
+        {"  q.exe\t\t  \ta.ktl\t", 1, ARG_COPIED, "a.ktl", 600},
+        {"q.exe \"a\tb.ktl\"", 1, ARG_COPIED, "a b.ktl", 600}, // a quoted tab reads as a space
+        {"q.exe \"\xFE\xE9 x.ktl\"", 1, ARG_COPIED, "\xFE\xE9 x.ktl", 600},
+        {"q.exe   \t ", 1, ARG_MISSING, "", 600},
+        {"q.exe \"\" a.ktl", 1, ARG_EMPTY, "", 600},
+        {"q.exe \"\" a.ktl", 2, ARG_COPIED, "a.ktl", 600},
+        {"q.exe \"" + longPath + "\"", 1, ARG_COPIED, longPath, 600},
+        {std::string(300, 'p') + " b.ktl", 1, ARG_COPIED, "b.ktl", 600},
         {"q.exe " + std::string(20, 'x'), 1, ARG_COPIED, std::string(20, 'x'), 21},
         {"q.exe " + std::string(20, 'x'), 1, ARG_TOO_LONG, "", 20},
         {"q.exe \"\"", 1, ARG_TOO_LONG, "", 0},
         {std::string(50, 'q') + " a", 1, ARG_COPIED, "a", 2}, // only the wanted item must fit
-        {"q.exe \"a b\" \"c", 1, ARG_UNBALANCED, std::string(600, '#')}, // left as it was
+        {"q.exe \"a b\" \"c", 1, ARG_UNBALANCED, std::string(600, '#'), 600}, // left as it was
     };
-    for (const auto& c : cases) {
-        std::string buffer(c.size + 1, '#');
-        EXPECT_EQ(CommandLineArg(c.line.c_str(), c.n, buffer.data(), c.size), c.result) << c.line;
-        EXPECT_EQ(buffer.substr(0, std::min(buffer.find('\0'), c.size)), c.text) << c.line;
-        EXPECT_EQ(buffer[c.size], '#') << c.line;
+    for (const auto& [line, n, result, text, size] : cases) {
+        std::string buffer(size + 1, '#');
+        EXPECT_EQ(CommandLineArg(line.c_str(), n, buffer.data(), size), result) << line;
+        EXPECT_EQ(buffer.substr(0, std::min(buffer.find('\0'), size)), text) << line;
+        EXPECT_EQ(buffer[size], '#') << line;
     }
 }
-
-} // namespace
