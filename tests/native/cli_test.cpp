@@ -150,10 +150,11 @@ struct Model {
         };
         for (uint32_t f = 1; f <= 20; ++f) {
             std::string value = Value(slot, f);
-            if (FIELD_WIDTHS[f] != 4 ? std::search(value.begin(), value.end(), search.begin(),
-                                                   search.end(), same) != value.end()
-                                     : number != 0 && number != UINT32_MAX &&
-                                           static_cast<uint32_t>(std::stoll(value)) == number)
+            if (FIELD_WIDTHS[f] != 4
+                    ? search.empty() || std::search(value.begin(), value.end(), search.begin(),
+                                                    search.end(), same) != value.end()
+                    : number != 0 && number != UINT32_MAX &&
+                          static_cast<uint32_t>(std::stoll(value)) == number)
                 return true;
         }
         return false;
