@@ -1,16 +1,13 @@
-// Reports a running program's window from outside, for the e2e tests:
-// window_probe CLASS prints the title of the top-level window of that class,
-// its status bar's text, and then the text of each child window, one a line.
-// Exit status 1 when no window of that class exists.
+// window_probe CLASS: for the e2e tests, the title of a running program's
+// top-level window of that class, its status bar's text, then the text of each
+// child window, one a line; exit status 1 when there is no such window.
 #include <windows.h>
 
 #include <cstdio>
 
-namespace {
-
 // WM_GETTEXT, which the system carries across processes; a status bar answers
 // it with its first part (SB_GETTEXT it would not carry).
-BOOL CALLBACK PrintText(HWND window, LPARAM) {
+static BOOL CALLBACK PrintText(HWND window, LPARAM) {
     char text[600] = "";
     if (window)
         SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
@@ -19,14 +16,8 @@ BOOL CALLBACK PrintText(HWND window, LPARAM) {
     return TRUE;
 }
 
-} // namespace
-
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: window_probe CLASS\n");
-        return 2;
-    }
-    HWND window = FindWindowA(argv[1], nullptr);
+    HWND window = argc == 2 ? FindWindowA(argv[1], nullptr) : nullptr;
     if (!window) return 1;
     PrintText(window, 0);
     PrintText(FindWindowExA(window, nullptr, "msctls_statusbar32", nullptr), 0);

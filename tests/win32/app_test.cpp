@@ -1,13 +1,21 @@
-// The main window: its commands' states, its toolbar, and leaving it.
+// The main window: its commands' states, its toolbar, leaving it, and the
+// side files: the autofill lists, the shell hand-overs, the folders.
 #include "test_main_window.h"
 
+#include "autofill.h"
+#include "autofill_lists.h"
 #include "file_commands.h"
+#include "folders.h"
 #include "main_form.h"
 #include "main_window.h"
 #include "prompt_dialog.h"
 #include "resource.h"
+#include "shell_open.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
+#include <cstring>
+#include <fstream>
 #include <set>
 #include <tuple>
 
@@ -43,9 +51,9 @@ TEST_F(MainWindow, StartsWithNoFileAndOnlyTheCommandsThatNeedNone) {
     }
 }
 
-// A click on a toolbar button runs its command; the toolbar asks the window
-// for tooltips; a field control's notification makes it the sort field.
-TEST_F(MainWindow, ToolbarClicksTooltipsAndTheFieldTouchedLast) {
+// A click on a toolbar button runs its command; a field control's
+// notification makes it the sort field.
+TEST_F(MainWindow, ToolbarClicksAndTheFieldTouchedLast) {
     HWND toolbar = Toolbar(program.window);
     EnableFileCommands(program.window, 1);
     RECT movie;
@@ -53,15 +61,6 @@ TEST_F(MainWindow, ToolbarClicksTooltipsAndTheFieldTouchedLast) {
     SendMessageA(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(movie.left + 4, 4));
     SendMessageA(toolbar, WM_LBUTTONUP, 0, MAKELPARAM(movie.left + 4, 4));
     EXPECT_EQ(ControlText(program.window, 200), "Lead");
-    for (auto [id, text] : {std::pair<UINT_PTR, const char*>{IDT_DELETE, "Delete This Record"},
-                            {IDT_MUSIC, "Music"},
-                            {8, "-"}}) {
-        NMTTDISPINFOA info = {};
-        info.hdr = {toolbar, id, TTN_GETDISPINFOA};
-        info.lpszText = const_cast<char*>("-");
-        Send(WM_NOTIFY, id, LPARAM(&info));
-        EXPECT_STREQ(info.lpszText, text) << id;
-    }
     const std::tuple<int, int, uint32_t> touches[] = {{105, EN_SETFOCUS, 5},
                                                       {104, BN_CLICKED, 5},
                                                       {119, CBN_EDITCHANGE, 19},
@@ -74,21 +73,84 @@ TEST_F(MainWindow, ToolbarClicksTooltipsAndTheFieldTouchedLast) {
     }
 }
 
-// Exit, the close box and the end of the session ask first; Cancel keeps the program, No ends it.
-TEST_F(MainWindow, LeavingAChangedFileAsksFirst) {
+// The end of the session asks first, and Cancel keeps it from ending (Exit
+// and the close box are driven end to end).
+TEST_F(MainWindow, TheEndOfTheSessionAsksFirst) {
     OpenUserFile(program, MakeCollection("Shelf", {"Dune"}).c_str());
     program.collection.recordsAdded = 1;
-    const std::tuple<int, UINT, WPARAM> leaves[] = {{IDCANCEL, WM_COMMAND, IDM_FILE_EXIT},
-                                                    {IDCANCEL, WM_CLOSE, 0},
-                                                    {IDCANCEL, WM_QUERYENDSESSION, 0},
-                                                    {PROMPT_NO, WM_COMMAND, IDM_FILE_EXIT}};
-    for (auto [button, message, wParam] : leaves) {
-        DialogDriver answer({button});
-        EXPECT_EQ(Send(message, wParam), 0) << message; // the session must not end
-        EXPECT_EQ(answer.line2, "New Records Have Been Added") << message;
-        EXPECT_EQ(IsWindow(program.window) != FALSE, button == IDCANCEL) << message;
-    }
+    DialogDriver answer({IDCANCEL});
+    EXPECT_EQ(Send(WM_QUERYENDSESSION, 0), 0);
+    EXPECT_EQ(answer.line2, "New Records Have Been Added");
     DeleteFileA(TempPath("Shelf.ktl").c_str());
+}
+
+std::string Lists(HWND window) { // the five lists' items as "item,item,|"
+    std::string items;
+    char text[AUTOFILL_LINE_SIZE];
+    for (int id : {101, 102, 103, 117, 119}) {
+        for (int i = 0; SendDlgItemMessageA(window, id, CB_GETLBTEXT, i++, LPARAM(text)) > 0;)
+            items += text + std::string(",");
+        items += "|";
+    }
+    return items;
+}
+
+TEST_F(MainWindow, AutoFillListsFollowTheFolderModeAndReloadOnce) {
+    ReloadAutoFillLists(program.window); // the default beside the test program fills every list
+    EXPECT_EQ(("|" + Lists(program.window)).find("||"), std::string::npos) << Lists(program.window);
+    std::string folder = TempPath("af\\"); // also the application-data folder
+    std::string mine = folder + "Orrick\\Quirebook\\QuireAuto.txt";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    DeleteFileA((folder + "DefSet.txt").c_str()); // left by an earlier run
+    DeleteFileA(mine.c_str());
+    std::ofstream(folder + AUTOFILL_FILE_NAME, std::ios::binary)
+        << "Novel\r*tit\rDune\r*mys\rC:\\a b.txt\r*loc\rAttic\r*aut\rHerbert\r*tit\rEmma\r";
+    for (bool installed : {false, true}) {
+        if (installed) std::ofstream(folder + "DefSet.txt");
+        ResolveFolders((folder + "Quirebook.exe").c_str(), folder.c_str());
+        ReloadAutoFillLists(program.window);
+        ReloadAutoFillLists(program.window);
+        EXPECT_EQ(Lists(program.window), "Dune,Emma,|Herbert,|Novel,|Attic,|C:\\a b.txt,|")
+            << installed;
+    }
+    // Installed, the user's own copy is read from now on, never replaced by the default.
+    std::ofstream(mine, std::ios::binary) << "*loc\rCellar\r";
+    ReloadAutoFillLists(program.window);
+    EXPECT_EQ(Lists(program.window), "|||Cellar,||");
+}
+
+std::string handedOver;
+
+HINSTANCE WINAPI NoteHandOver(HWND owner, LPCSTR verb, LPCSTR path, LPCSTR parameters,
+                              LPCSTR folder, INT show) {
+    bool plain = !owner && !verb && !parameters && !folder && show == SW_SHOWNORMAL;
+    handedOver += path + std::string(plain ? "|" : " (not plain)|");
+    return HINSTANCE(33);
+}
+
+TEST_F(MainWindow, HelpTheAutoFillFileAndTheDataFolderAreHandedToTheShell) {
+    std::strcpy(programFolder, "C:\\Program Files\\Q B\\");
+    std::strcpy(dataFolder, "D:\\Orrick\\");
+    shellExecute = NoteHandOver;
+    for (WPARAM command : {IDM_HELP_HELP, IDT_README, IDM_EDIT_AUTOFILL, IDM_HELP_DATA_DIR})
+        Send(WM_COMMAND, command);
+    std::strcpy(dataFolder, std::string(590, 'd').c_str()); // too long: not handed over
+    Send(WM_COMMAND, IDM_EDIT_AUTOFILL);
+    shellExecute = ShellExecuteA;
+    EXPECT_EQ(handedOver, "C:\\Program Files\\Q B\\ReadMe.htm|C:\\Program Files\\Q B\\ReadMe.htm|"
+                          "D:\\Orrick\\QuireAuto.txt|D:\\Orrick\\|");
+}
+
+// A folder that does not fit in a path is refused: portable use, or no folder at all.
+TEST(Folders, PathsThatDoNotFitAreRefused) {
+    std::string program = TempPath("long\\");
+    CreateDirectoryA(program.c_str(), nullptr);
+    std::ofstream(program + "DefSet.txt");
+    ResolveFolders((program + "Quirebook.exe").c_str(), ("C:\\" + std::string(590, 'a')).c_str());
+    EXPECT_EQ(dataFolder, program);
+    ResolveFolders(("C:\\" + std::string(700, 'x') + "\\Quirebook.exe").c_str(), nullptr);
+    EXPECT_STREQ(dataFolder, "");
+    DeleteFileA((program + "DefSet.txt").c_str());
 }
 
 } // namespace

@@ -118,6 +118,8 @@ Step Press(int id) {
 
 Step Key(WPARAM key) {
     return [key](HWND dialog) {
+        // On a shared display another window may have taken the activation.
+        if (GetActiveWindow() != dialog) SetActiveWindow(dialog);
         HWND focus = GetFocus();
         PostMessageA(focus && IsChild(dialog, focus) ? focus : dialog, WM_KEYDOWN, key, 1);
     };
