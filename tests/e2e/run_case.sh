@@ -9,7 +9,8 @@
 #   two-programs two instances at once on files in a folder with a space, each
 #                adding to and saving its own file
 #   fields       every field of a record on the form, no command that needs two
-#                records, and typed values stored back through the save question
+#                records, and typed values stored; the program killed, the values
+#                offered back and saved into the file they belong to
 #   crash-sessions  QUIREBOOK_CRASH_SESSIONS editing sessions (2 unless set), each
 #                killed at a random point: every finished command is offered back
 set -uo pipefail
@@ -162,17 +163,23 @@ fields)
     click 140 162 && keys Home shift+End && typed "$long" # ISBN, 64 wide
     click 365 187 && keys Home shift+End && typed abc     # No., a number
     click 200 212 && keys Home shift+End && typed 12.5    # Price
-    keys Escape && until_true dialog_shows "Changes Have Been Made" || fail "the typed changes were not asked about"
-    keys Return && ended # Yes
+    keys ctrl+n && settled Fields "Record 2 of 2" # stores the typed values: unsaved changes now
+    kill -9 "$program_pid" && ended
+    start_program
+    until_true dialog_shows "Unsaved Changes Were Found" || fail "the named file's changes were not offered back"
+    focus "Quirebook 1.9" 400 && keys Return && settled Fields "Record 1 of 2" # Yes
+    focus Fields && keys Escape && until_true dialog_shows "Changes Have Been Made" || fail "recovered changes not unsaved"
+    keys Return && ended # Yes: saved into the named file
     [ "$(field "$f" 1 10)" = 1250 ] || fail "Save stored the price as $(field "$f" 1 10)"
     stored="$(field "$f" 1 5)|$(field "$f" 1 8)|$(field "$f" 1 13)|$(field "$f" 1 20)|$(field "$f" 1 16)"
     [ "$stored" = "${long:0:64}|0|-1|3|8" ] || fail "Save stored $stored"
     ;;
 crash-sessions)
     # Each session: New, a few records added, a title typed, then the program
-    # killed at a random moment. The next start offers back every finished
-    # command; the last session's changes are let go at the save question,
-    # and the start after that offers nothing.
+    # killed at a random moment. The next start, on a file named, offers back
+    # every finished command before it opens that file: Yes shows them, still
+    # unsaved (let go at the save question); in the last session No lets them
+    # go and the file named opens. The start after that offers nothing.
     sessions=${QUIREBOOK_CRASH_SESSIONS:-2}
     for session in $(seq "$sessions"); do
         start_program
@@ -186,8 +193,12 @@ crash-sessions)
         click 200 82 && typed "unstored" # typing is no finished command
         sleep "0.$((RANDOM % 10))"
         kill -9 "$program_pid" && ended
-        start_program
+        start_program "$DEMO"
         until_true dialog_shows "Unsaved Changes Were Found" || fail "session $session: nothing offered back"
+        if [ "$session" = "$sessions" ]; then
+            focus "Quirebook 1.9" 400 && keys shift+Tab Return && settled "Demo Collection" "Record 1 of $(records "$DEMO")"
+            focus "Demo Collection" && keys Escape && ended && break
+        fi
         focus "Quirebook 1.9" 400 && keys Return # Yes
         settled "S$session" "Record 1 of $((adds + 1))"
         first=$(probe Quirebook | sed -n 6p)

@@ -1,5 +1,5 @@
-// The window's commands where a fault must be put in, or a program must have
-// ended before the test began; the commands and their prompts are otherwise
+// The window's commands where a fault must be put in; the commands, their
+// prompts and the recovery of a killed program's changes are otherwise
 // driven end to end.
 #include "test_main_window.h"
 
@@ -70,33 +70,6 @@ TEST_F(CommandsTest, ANewThatCannotMakeItsWorkingCopyShowsFileErrorAndNoFile) {
     EXPECT_EQ(Answered({IDOK, IDOK}, IDT_NEW), "|Books");
     EXPECT_EQ(StatusText(program.window), "No File!");
     EXPECT_FALSE(SendMessageA(Toolbar(program.window), TB_ISBUTTONENABLED, IDT_SAVE, 0));
-}
-
-// A program that ended without asking left its changes to a named file and
-// their note; the next start offers them back before it opens the file named
-// on its command line: No lets them go, Yes shows them as that file's, unsaved.
-// (Killed programs and never-saved collections are driven end to end.)
-TEST_F(CommandsTest, ChangesToANamedFileLeftByAProgramThatEndedAreOfferedBack) {
-    std::string note = program.workPath + std::string(".unsaved");
-    SetDlgItemTextA(program.window, 101, "Dune Messiah");
-    Send(WM_COMMAND, IDT_NEXT); // the first change writes the note
-    ASSERT_EQ(Bytes(note), shelf);
-    std::string copy = Bytes(program.workPath), other = MakeCollection("Other", {"Emma"});
-    for (int answer : {PROMPT_NO, PROMPT_OK}) {
-        CloseCollection(program.collection); // the program ends: its working copy and note stay
-        std::ofstream(program.workPath, std::ios::binary) << copy;
-        std::ofstream(note, std::ios::binary) << shelf;
-        std::strcpy(program.filePath, other.c_str());
-        DialogDriver offer({answer});
-        Send(WM_TIMER, 1);
-        EXPECT_EQ(offer.line2 + "|" + offer.line3, "Unsaved Changes Were Found|Recover Them Now?");
-        if (answer == PROMPT_NO) {
-            EXPECT_EQ(WindowText(program.window) + Bytes(note), "Other");
-        }
-    }
-    EXPECT_EQ(WindowText(program.window) + " " + Shown(), "Shelf Dune Messiah Record 1 of 3");
-    EXPECT_EQ(program.filePath + std::to_string(program.fileNamed), shelf + "1");
-    DeleteFileA(other.c_str());
 }
 
 } // namespace
