@@ -1,5 +1,5 @@
-// libFuzzer harness: any bytes as a record file. Whatever opens must survive
-// reading every field, navigating, searching, sorting, adding and exporting.
+// Any bytes as a record file: whatever opens must survive reading every field,
+// navigating, searching, sorting, adding, writing and exporting.
 #include "csv_export.h"
 #include "record_file.h"
 #include "sort_search.h"
@@ -11,17 +11,14 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string path = "/dev/shm/quirebook-fuzz-" + std::to_string(getpid()) + ".ktl";
-    static const std::string csv = path + ".csv";
     FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) return 0;
     std::fwrite(data, 1, size, out);
     std::fclose(out);
-
     RecordFile* file = OpenRecordFile(path.c_str());
     if (!file) return 0;
-    // Keep each run small: the slot count of a damaged file can be large.
-    const int32_t slots = file->slotCount < 64 ? static_cast<int32_t>(file->slotCount) : 64;
-    for (int32_t slot = 0; slot < slots; ++slot)
+    // Runs stay short: the slot count of a damaged file can be large.
+    for (int32_t slot = 0; slot < 64 && uint32_t(slot) < file->slotCount; ++slot)
         for (uint32_t field = 0; field <= file->fieldCount + 1 && field < 40; ++field)
             ReadField(file, slot, field);
     ReadCollectionName(file);
@@ -34,14 +31,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (file->slotCount <= 200) {
         SortRecords(file, 1);
         int32_t added = AddRecord(file);
-        if (added >= 0) {
-            std::memset(textValue, 'x', 1000);
-            textValue[1000] = '\0';
-            for (uint32_t field = 1; field <= file->fieldCount && field < 40; ++field)
-                WriteField(file, added, field);
-            CopyRecord(file, first, added);
-        }
-        ExportCsv(file, csv.c_str());
+        std::memset(textValue, 'x', 1000);
+        textValue[1000] = '\0';
+        for (uint32_t field = 1; added >= 0 && field <= file->fieldCount && field < 40; ++field)
+            WriteField(file, added, field);
+        CopyRecord(file, first, added);
+        ExportCsv(file, (path + ".csv").c_str());
     }
     CloseRecordFile(file);
     return 0;

@@ -18,10 +18,7 @@ set -uo pipefail
 
 program_pid= started=() scratch=$(mktemp -d)
 trap 'kill "${started[@]}" 2>/dev/null; rm -rf "$scratch"; stop_display' EXIT
-fail() {
-    echo "FAIL: $* (dialogs: $(probe "#32770" | paste -sd'|'))" >&2
-    exit 1
-}
+fail() { echo "FAIL: $* (dialogs: $(probe "#32770" | paste -sd'|'))" >&2 && exit 1; }
 shows() { [ "$(probe Quirebook | head -2 | paste -sd '|')" = "$1|$2" ]; }
 settled() { until_true shows "$1" "$2" || fail "the window shows '$(probe Quirebook | head -2 | paste -sd '|')', not '$1|$2'"; }
 dialog_shows() { probe "#32770" | grep -qx "$1"; }
@@ -34,8 +31,7 @@ field() { "$QUIREBOOK_CLI" show "$1" "$2" | sed -n "s/^$3\t//p"; }
 # start_program [FILE]: Quirebook.exe, on FILE (a path of this machine) if given.
 start_program() {
     "$WINE_RUN" "$QUIREBOOK_EXE" ${1:+"$(windows_path "$1")"} >/dev/null 2>&1 &
-    program_pid=$!
-    started+=("$program_pid")
+    program_pid=$! started+=($!)
 }
 # focus TITLE [WIDTH]: the program's window of that title (narrower than WIDTH,
 # to tell a notice from the main window), raised above another program's.
@@ -54,10 +50,7 @@ typed() { xdotool type --delay 40 "$1"; }
 click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
 # menu N M: item M of menu N (both from 0) through the keyboard.
 menu() { keys alt $(yes Right | head -n "$1") Down $(yes Down | head -n "$2") Return; }
-ended() {
-    until_true gone || fail "the program is still running"
-    program_pid=
-}
+ended() { until_true gone && program_pid= || fail "the program is still running"; }
 
 start_display || exit 1
 # Changes a failed case left behind would be offered to the next program: the
@@ -136,10 +129,7 @@ two-programs)
         program_pid=${pids[$i]}
         focus "Demo Collection" && click 200 82 && keys ctrl+n && typed "Only in $i" && keys ctrl+s
         until_true [ "$(records "$books/$i.ktl")" = $((count + 1)) ] || fail "program $i did not save its own file"
-    done
-    for i in 0 1; do
-        program_pid=${pids[$i]}
-        focus "Demo Collection" && click 200 82 && keys Escape && ended # nothing asked after the save
+        click 200 82 && keys Escape && ended # nothing asked after the save
     done
     [ "$(field "$books/0.ktl" $((count + 1)) 1)|$(field "$books/1.ktl" $((count + 1)) 1)" = "Only in 0|Only in 1" ] ||
         fail "the two programs' records got mixed"
@@ -175,11 +165,8 @@ fields)
     [ "$stored" = "${long:0:64}|0|-1|3|8" ] || fail "Save stored $stored"
     ;;
 crash-sessions)
-    # Each session: New, a few records added, a title typed, then the program
-    # killed at a random moment. The next start, on a file named, offers back
-    # every finished command before it opens that file: Yes shows them, still
-    # unsaved (let go at the save question); in the last session No lets them
-    # go and the file named opens. The start after that offers nothing.
+    # The start after a kill, on a file named, offers the changes before it opens
+    # the file: Yes shows them, still unsaved; in the last session No lets them go.
     sessions=${QUIREBOOK_CRASH_SESSIONS:-2}
     for session in $(seq "$sessions"); do
         start_program

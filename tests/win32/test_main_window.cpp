@@ -47,7 +47,8 @@ std::string MakeCollection(const char* name, std::initializer_list<const char*> 
     return path;
 }
 
-void PumpMessages() {
+// Dispatches every message waiting for this thread; a WM_QUIT is dropped.
+static void PumpMessages() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
         if (message.message != WM_QUIT) DispatchMessageA(&message);
@@ -114,13 +115,4 @@ void CALLBACK DialogDriver::Tick(HWND, UINT, UINT_PTR, DWORD) {
 
 Step Press(int id) {
     return [id](HWND dialog) { SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); };
-}
-
-Step Key(WPARAM key) {
-    return [key](HWND dialog) {
-        // On a shared display another window may have taken the activation.
-        if (GetActiveWindow() != dialog) SetActiveWindow(dialog);
-        HWND focus = GetFocus();
-        PostMessageA(focus && IsChild(dialog, focus) ? focus : dialog, WM_KEYDOWN, key, 1);
-    };
 }

@@ -10,8 +10,6 @@
 #include <string>
 #include <vector>
 
-// Dispatches every message waiting for this thread; a WM_QUIT is dropped.
-void PumpMessages();
 std::string WindowText(HWND window);
 std::string ControlText(HWND window, int id);
 std::string StatusText(HWND window);
@@ -26,8 +24,8 @@ class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
-    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam = 0) {
-        return SendMessageA(program.window, message, wParam, lParam);
+    LRESULT Send(UINT message, WPARAM wParam) {
+        return SendMessageA(program.window, message, wParam, 0);
     }
     Program program;
 };
@@ -54,5 +52,3 @@ class DialogDriver {
     UINT_PTR timer_;
 };
 Step Press(int id);
-// A key as the keyboard brings it: to the control with the focus.
-Step Key(WPARAM key);
