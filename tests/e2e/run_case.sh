@@ -1,18 +1,8 @@
 #!/usr/bin/env bash
-# One end-to-end case: the real Quirebook.exe under Wine, watched and driven
-# from outside as a person would. ctest passes WINE_RUN, QUIREBOOK_EXE, PROBE,
-# DEMO, QUIREBOOK_CLI and QUIREBOOK_WINEPREFIX in the environment.
-#   damaged-file a file that is no collection, and a path too long: "File Error",
-#                then the empty window
-#   editing      a collection made, typed, saved, closed, opened, edited,
-#                sorted and searched, then left through the save question
-#   two-programs two instances at once on files in a folder with a space, each
-#                adding to and saving its own file
-#   fields       every field of a record on the form, no command that needs two
-#                records, and typed values stored; the program killed, the values
-#                offered back and saved into the file they belong to
-#   crash-sessions  QUIREBOOK_CRASH_SESSIONS editing sessions (2 unless set), each
-#                killed at a random point: every finished command is offered back
+# One end-to-end case (damaged-file, editing, two-programs, fields or
+# crash-sessions, described where each begins): the real Quirebook.exe under
+# Wine, watched and driven from outside as a person would. ctest passes
+# WINE_RUN, QUIREBOOK_EXE, PROBE, DEMO, QUIREBOOK_CLI and QUIREBOOK_WINEPREFIX.
 set -uo pipefail
 . "$(dirname "$0")/../../scripts/display.sh"
 
@@ -58,6 +48,7 @@ start_display || exit 1
 rm -f "$(dirname "$QUIREBOOK_EXE")"/Temp*.dat.unsaved
 case "${1:-}" in
 damaged-file)
+    # A file that is no collection, and a path too long: "File Error", then the empty window.
     echo "A shopping list, not a collection." >"$scratch/Not A Collection.ktl"
     start_program "$scratch/Not A Collection.ktl"
     until_true dialog_shows "File Error" || fail "no \"File Error\" notice"
@@ -72,6 +63,8 @@ damaged-file)
     focus "Quirebook 1.9" 400 && keys Escape && until_true no_dialog && focus "Quirebook 1.9" && keys Escape && ended
     ;;
 editing)
+    # A collection made, typed, saved, closed, opened, edited, sorted, searched and copied,
+    # then left through the save question.
     mine="$(windows_path "$scratch")\\Mine.ktl"
     start_program
     settled "Quirebook 1.9" "No File!"
@@ -119,6 +112,7 @@ editing)
         fail "Mine.ktl holds $(records Mine.ktl) records, the first '$(field Mine.ktl 1 1)'"
     ;;
 two-programs)
+    # Two programs at once on files in a folder with a space, each saving its own.
     count=$(records "$DEMO") pids=() books="$scratch/My Books"
     mkdir -p "$books"
     for i in 0 1; do
@@ -135,6 +129,8 @@ two-programs)
         fail "the two programs' records got mixed"
     ;;
 fields)
+    # Every field on the form; no command that needs two records; typed values stored,
+    # the program killed, the values offered back and saved into their file.
     f=$scratch/Fields.ktl
     "$QUIREBOOK_CLI" new "$f" Fields && "$QUIREBOOK_CLI" add "$f" 1=Dune "2=Frank Herbert" 3=SF 4=01/08/1965 \
         5=0441 6=12/05/2026 7=Chronicles 8=1 9=412 10=1234 11=813.54 12=0 13=5 14=4 15=5 16=8 "17=Shelf A" \
