@@ -24,6 +24,23 @@ void ExportCommand(Program& program) {
         ShowNotice(program.window, "Export Failed");
 }
 
+// The field the user touched last is the one Sort sorts by. An edit box
+// notifies a change also when the program fills it, so a change counts only
+// while the box has the focus, that is, when the user types in it.
+bool TouchedByUser(HWND window, int id, WORD notification) {
+    if (notification != EN_CHANGE && notification != EN_UPDATE) return true;
+    HWND control = GetDlgItem(window, id), focus = GetFocus();
+    return focus && (focus == control || IsChild(control, focus));
+}
+
+// The lists keep what is typed in their boxes; a record shown is stored first
+// and shown again.
+void ReloadAutoFillCommand(Program& program) {
+    StoreRecord(program.window, program.collection);
+    ReloadAutoFillLists(program.window);
+    if (IsRecordShown(program.collection)) ShowRecord(program.window, program.collection);
+}
+
 } // namespace
 
 // The first row that matches the command runs; a command whose condition does
@@ -43,10 +60,7 @@ void OnCommand(Program& program, WPARAM wParam) {
     } else if (Is(id, IDC_CHANGE)) {
         ChangeLink(program);
     } else if (Is(id, IDM_RELOAD_AUTOFILL)) {
-        // The lists are emptied with their edit fields: the shown record comes back after.
-        StoreRecord(program.window, collection);
-        ReloadAutoFillLists(program.window);
-        ShowRecord(program.window, collection);
+        ReloadAutoFillCommand(program);
     } else if (Is(id, IDM_HELP_DATA_DIR)) {
         OpenDataFolder();
     } else if (Is(id, IDT_README, IDM_HELP_HELP)) {
@@ -63,8 +77,8 @@ void OnCommand(Program& program, WPARAM wParam) {
                fieldCatalogue[field].control == CONTROL_DATE_BUTTON) {
         PickDate(program, id);
     } else if (field >= 1 && IsSortControl(static_cast<uint32_t>(field))) {
-        // The field the user touched last is the one Sort sorts by.
-        collection.sortField = static_cast<uint32_t>(field);
+        if (TouchedByUser(program.window, id, HIWORD(wParam)))
+            collection.sortField = static_cast<uint32_t>(field);
     } else if (Is(id, IDT_NEW, IDM_FILE_NEW)) {
         NewCommand(program);
     } else if (Is(id, IDT_ADD, IDM_EDIT_ADD)) {

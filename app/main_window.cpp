@@ -133,6 +133,27 @@ bool HandleKey(HWND window, const MSG& message) {
     return true;
 }
 
+// Started from a record file, the current folder is the file's: DLLs are
+// looked for only in the system's folders and the program's own. The newer
+// call is looked up, so that systems without it still start.
+void RestrictDllSearch() {
+    using SetDefaultDirectories = BOOL(WINAPI*)(DWORD);
+    FARPROC found = GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
+    if (found)
+        reinterpret_cast<SetDefaultDirectories>(reinterpret_cast<void (*)()>(found))(
+            LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+    SetDllDirectoryA("");
+}
+
+// Once a command has run: its failed file calls are reported and the recovery
+// note follows the unsaved changes, but only while the program still runs. A
+// program that has ended saved its changes or let them go.
+void AfterCommand(Program& program) {
+    if (!IsWindow(program.window)) return;
+    ReportFileFailure(program);
+    NoteUnsavedChanges(program);
+}
+
 } // namespace
 
 int CentredOrigin(int screenSize, int windowSize) {
@@ -161,6 +182,7 @@ StartupRecord* InitCommonUi() {
 }
 
 bool InitApplication(Program& program) {
+    RestrictDllSearch();
     StartupRecord* startup = InitCommonUi();
     if (!startup) return false;
     program.startup = startup;
@@ -221,15 +243,18 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     switch (message) {
     case WM_COMMAND:
         OnCommand(program, wParam);
-        ReportFileFailure(program);
-        NoteUnsavedChanges(program);
+        AfterCommand(program);
         return 0;
     case WM_CLOSE:
         ExitProgram(program);
+        AfterCommand(program);
         return 0;
     // Cancel at the save question keeps the session from ending with unsaved records.
-    case WM_QUERYENDSESSION:
-        return ExitProgram(program);
+    case WM_QUERYENDSESSION: {
+        bool ended = ExitProgram(program);
+        AfterCommand(program);
+        return ended;
+    }
     case WM_DESTROY: // the changes were saved or let go: nothing is left to recover
         ForgetUnsavedChanges(program);
         PostQuitMessage(0);

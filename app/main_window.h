@@ -6,9 +6,9 @@
 
 // Process entry: start-up, the message loop, then the end of the process.
 void WinEntry();
-// Every start-up step up to the message loop, for the given program, whose
-// window the main window becomes; false when start-up failed (no memory for
-// the start-up record, or no main window).
+// Every start-up step up to the message loop, the DLL search restricted first, for the given
+// program, whose window the main window becomes; false when start-up failed (no memory for the
+// start-up record, or no main window).
 bool InitApplication(Program& program);
 // The start-up record with the module and the icons, after the folders and
 // the common controls are ready; null when it cannot be allocated.

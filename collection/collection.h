@@ -18,6 +18,10 @@ struct Collection {
     uint32_t sortField = 1;    // the field Sort orders the records by
 };
 
+inline bool IsRecordShown(const Collection& collection) {
+    return collection.hRecordFile != nullptr && collection.currentRecord != -1;
+}
+
 // Creates a record file with the layout of every collection the program
 // makes, the given collection name and no record.
 RecordFile* CreateStandardRecordFile(const char* path, const char* name);

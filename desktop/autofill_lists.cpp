@@ -52,7 +52,13 @@ void LoadAutoFill(HWND window) {
 }
 
 void ReloadAutoFillLists(HWND window) {
-    for (int list = 0; list < AUTOFILL_LISTS; ++list)
+    // Emptying a list empties its box too: what the box held is put back.
+    char typed[AUTOFILL_LISTS][AUTOFILL_LINE_SIZE];
+    for (int list = 0; list < AUTOFILL_LISTS; ++list) {
+        GetDlgItemTextA(window, ListControl(list), typed[list], AUTOFILL_LINE_SIZE);
         SendDlgItemMessageA(window, ListControl(list), CB_RESETCONTENT, 0, 0);
+    }
     LoadAutoFill(window);
+    for (int list = 0; list < AUTOFILL_LISTS; ++list)
+        SetDlgItemTextA(window, ListControl(list), typed[list]);
 }

@@ -2,6 +2,7 @@
 
 #include "folders.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -29,11 +30,13 @@ void WriteRegString(HKEY root, const char* key, const char* name, const char* te
 }
 
 void AssociateFileType(const char* folder) {
-    // The executable's path stays unquoted; the file's path is quoted for the spaces it may hold.
-    char command[FOLDER_SIZE + 32], icon[FOLDER_SIZE + 32];
-    if (!JoinPath(command, sizeof command, folder, "Quirebook.exe \"%1\"") ||
-        !JoinPath(icon, sizeof icon, folder, "Quirebook.exe,2")) // the third icon group, 503
+    // Both paths are quoted: an unquoted program path with spaces, such as one
+    // in "C:\Program Files", would let Windows try "C:\Program.exe" first.
+    char program[FOLDER_SIZE], command[FOLDER_SIZE + 32], icon[FOLDER_SIZE + 32];
+    if (!JoinPath(program, sizeof program, folder, "Quirebook.exe") ||
+        !JoinPath(icon, sizeof icon, program, ",2")) // the third icon group, 503
         return;
+    std::snprintf(command, sizeof command, "\"%s\" \"%%1\"", program);
     WriteRegString(HKEY_CLASSES_ROOT, "Applications\\Quirebook.exe\\shell", nullptr, "&Open");
     WriteRegString(HKEY_LOCAL_MACHINE,
                    "Software\\Applications\\Quirebook.exe\\shell\\Open\\Command", nullptr, command);

@@ -35,10 +35,6 @@ bool IsKindChecked(HWND window, int command) {
     return SendMessageA(Toolbar(window), TB_ISBUTTONCHECKED, static_cast<WPARAM>(command), 0) > 0;
 }
 
-bool IsRecordShown(const Collection& collection) {
-    return collection.hRecordFile != nullptr && collection.currentRecord != -1;
-}
-
 // A field the file does not have shows as empty, not as the previous field's value.
 void ReadRecordField(const Collection& collection, uint32_t field) {
     numberValue = 0;

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# One end-to-end case (damaged-file, editing, two-programs, fields or
+# One end-to-end case (damaged-file, editing, two-programs, fields, leaving or
 # crash-sessions, described where each begins): the real Quirebook.exe under
 # Wine, watched and driven from outside as a person would. ctest passes
 # WINE_RUN, QUIREBOOK_EXE, PROBE, DEMO, QUIREBOOK_CLI and QUIREBOOK_WINEPREFIX.
@@ -196,6 +196,35 @@ crash-sessions)
     settled "Demo Collection" "Record 1 of $(records "$DEMO")"
     no_dialog || fail "changes let go were offered again"
     focus "Demo Collection" && keys Escape && ended
+    ;;
+leaving)
+    # Sort orders by the box the user touched last, never by one the program
+    # filled (Rating is filled last); the file is then left three ways, each
+    # answered No, and no change is left to recover.
+    f=$scratch/Order.ktl
+    "$QUIREBOOK_CLI" new "$f" Order >/dev/null
+    for record in Cello/Ames/2 Banjo/Cole/1 Accordion/Birch/3; do
+        IFS=/ read -r title lead rating <<<"$record"
+        "$QUIREBOOK_CLI" add "$f" 1="$title" 2="$lead" 15="$rating" >/dev/null
+    done
+    first() { [ "$(probe Quirebook | sed -n 6p)" = "$1" ] || fail "$2 put '$(probe Quirebook | sed -n 6p)' first"; }
+    for leave in "menu 0 5" "keys alt+F4" "keys Escape"; do
+        start_program "$f"
+        settled Order "Record 1 of 3"
+        focus Order && menu 2 1 && settled Order "Record 2 of 3"
+        menu 1 3 && settled Order "Record 1 of 3" && first Accordion "Sort after Next"
+        click 200 102 && menu 2 1 && settled Order "Record 2 of 3" # into the Author box
+        menu 1 3 && settled Order "Record 1 of 3" && first Cello "Sort after a click into Author"
+        $leave && until_true dialog_shows "Changes Have Been Made" || fail "$leave did not ask to save"
+        keys shift+Tab Return && ended # No
+        ! ls "$(dirname "$QUIREBOOK_EXE")"/Temp*.dat.unsaved 2>/dev/null || fail "changes let go at $leave were kept to recover"
+    done
+    # With no record shown, Reload AutoFill keeps what is typed.
+    start_program
+    settled "Quirebook 1.9" "No File!"
+    focus "Quirebook 1.9" && click 200 82 && typed Kept && menu 1 6 && sleep 1
+    [ "$(probe Quirebook | sed -n 6p)" = Kept ] || fail "Reload AutoFill cleared the Title box"
+    keys Escape && ended
     ;;
 *) fail "unknown case '${1:-}'" ;;
 esac

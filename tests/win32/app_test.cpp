@@ -60,11 +60,10 @@ TEST_F(MainWindow, ToolbarClicksAndTheFieldTouchedLast) {
     SendMessageA(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(movie.left + 4, 4));
     SendMessageA(toolbar, WM_LBUTTONUP, 0, MAKELPARAM(movie.left + 4, 4));
     EXPECT_EQ(ControlText(program.window, 200), "Lead");
-    const std::tuple<int, int, uint32_t> touches[] = {{105, EN_SETFOCUS, 5},
-                                                      {104, BN_CLICKED, 5},
-                                                      {119, CBN_EDITCHANGE, 19},
-                                                      {IDC_CHANGE, 0, 19},
-                                                      {101, CBN_SELCHANGE, 1}};
+    const std::tuple<int, int, uint32_t> touches[] = {
+        {105, EN_SETFOCUS, 5}, {115, EN_CHANGE, 5}, // filled, not typed
+        {104, BN_CLICKED, 5},  {119, CBN_EDITCHANGE, 19},
+        {IDC_CHANGE, 0, 19},   {101, CBN_SELCHANGE, 1}};
     for (auto [id, notification, field] : touches) {
         DialogDriver answer({IDCANCEL}); // the date button and Change.. ask first
         Send(WM_COMMAND, MAKEWPARAM(id, notification));
@@ -72,15 +71,49 @@ TEST_F(MainWindow, ToolbarClicksAndTheFieldTouchedLast) {
     }
 }
 
-// The end of the session asks first, and Cancel keeps it from ending (Exit
-// and the close box are driven end to end).
+// The end of the session asks first: Cancel keeps it from ending with the
+// changes noted for recovery, No ends it with no note left (Exit, the close
+// box and Escape are driven end to end).
 TEST_F(MainWindow, TheEndOfTheSessionAsksFirst) {
     OpenUserFile(program, MakeCollection("Shelf", {"Dune"}).c_str());
     program.collection.recordsAdded = 1;
-    DialogDriver answer({IDCANCEL});
-    EXPECT_EQ(Send(WM_QUERYENDSESSION, 0), 0);
-    EXPECT_EQ(answer.line2, "New Records Have Been Added");
+    std::string note = program.workPath + std::string(".unsaved");
+    for (int button : {IDCANCEL, IDC_PROMPT_BUTTON3}) {
+        DialogDriver answer({button});
+        EXPECT_EQ(Send(WM_QUERYENDSESSION, 0), button == IDC_PROMPT_BUTTON3);
+        EXPECT_EQ(answer.line2, "New Records Have Been Added");
+        EXPECT_EQ(GetFileAttributesA(note.c_str()) != INVALID_FILE_ATTRIBUTES, button == IDCANCEL);
+    }
+    EXPECT_FALSE(IsWindow(program.window));
     DeleteFileA(TempPath("Shelf.ktl").c_str());
+}
+
+// A DLL lying in the current folder, as beside a record file opened by a
+// double click, is found before start-up and no longer once the first window
+// is made.
+DWORD lyingDllError; // what loading it said when the first window was made, 0 before
+LRESULT CALLBACK LoadAtFirstWindow(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && !lyingDllError) {
+        LoadLibraryA("lying.dll");
+        lyingDllError = GetLastError();
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(StartUp, RestrictsTheDllSearchBeforeTheFirstWindow) {
+    std::string folder = TempPath("dlls\\");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::ofstream(folder + "lying.dll") << "not a program";
+    SetCurrentDirectoryA(folder.c_str());
+    SetLastError(0);
+    EXPECT_EQ(LoadLibraryA("lying.dll"), nullptr);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_BAD_EXE_FORMAT)); // found, and refused as no program
+    HHOOK hook = SetWindowsHookExA(WH_CBT, LoadAtFirstWindow, nullptr, GetCurrentThreadId());
+    Program program;
+    EXPECT_TRUE(InitApplication(program));
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(lyingDllError, DWORD(ERROR_MOD_NOT_FOUND));
+    DestroyWindow(program.window);
 }
 
 std::string Lists(HWND window) { // the five lists' items as "item,item,|"
