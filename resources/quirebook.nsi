@@ -1,7 +1,7 @@
 ; The Windows installer of Quirebook, made by scripts/dist with NSIS:
-;   makensis -DVERSION=1.9 -DFILES=TREE -DOUTFILE=SETUP.exe [-DX64] quirebook.nsi
-; TREE is a Windows build tree holding Quirebook.exe, ReadMe.htm and
-; QuireAuto.txt. The installer puts them into Program Files with "DefSet.txt"
+;   makensis -DVERSION=1.9 -DFILES=FOLDER -DICON=ICO -DOUTFILE=SETUP.exe [-DX64] quirebook.nsi
+; FOLDER holds what ships (Quirebook.exe, ReadMe.htm and QuireAuto.txt), ICO
+; is the program's icon. The installer puts them into Program Files with "DefSet.txt"
 ; beside them, so that the program keeps its data in each user's own
 ; application-data folder; it adds a Start-menu entry and an uninstaller.
 ; X64 makes the same installer around the 64-bit build.
@@ -30,8 +30,8 @@ VIAddVersionKey FileVersion "${VERSION}"
 VIAddVersionKey ProductVersion "${VERSION}"
 VIAddVersionKey LegalCopyright "Orrick"
 
-!define MUI_ICON "${FILES}/resources/bookshelf.ico"
-!define MUI_UNICON "${FILES}/resources/bookshelf.ico"
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_UNPAGE_CONFIRM
