@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int LINK_CONTROL = FIRST_FIELD_CONTROL + 19;
+const int LINK_CONTROL = FieldControlId(FieldWithFlag(FLAG_LINK));
 
 // The navigator's thread: the prompt in its search mode, showing the text
 // searched for and owned by the main window, until the user closes it. It

@@ -23,7 +23,7 @@ HANDLE OpenForReading(const char* path) {
 }
 
 int ListControl(int list) {
-    return FIRST_FIELD_CONTROL + static_cast<int>(autoFillFields[list]);
+    return FieldControlId(AutoFillField(list));
 }
 
 } // namespace

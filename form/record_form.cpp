@@ -18,10 +18,6 @@ namespace {
 // The most a control's text is read with, terminator included.
 constexpr int CONTROL_TEXT_LIMIT = 1000;
 
-int ControlId(uint32_t field) {
-    return FIRST_FIELD_CONTROL + static_cast<int>(field);
-}
-
 // An index outside the list must leave no selection, which some combo boxes
 // only do when asked for -1 itself.
 void SelectListItem(HWND window, int id, uint32_t index) {
@@ -41,7 +37,7 @@ bool IsRecordShown(const Collection& collection) {
 
 // A field the file does not have shows as empty: it reads as 0 and "".
 void ShowField(HWND window, uint32_t field, const FieldValue& value) {
-    int id = ControlId(field);
+    int id = FieldControlId(field);
     switch (fieldCatalogue[field].holding) {
     case HELD_PRICE: {
         char price[PRICE_TEXT_SIZE];
@@ -69,7 +65,7 @@ void ShowField(HWND window, uint32_t field, const FieldValue& value) {
 // text the number 0.
 FieldValue ReadControl(HWND window, uint32_t field) {
     FieldValue value;
-    int id = ControlId(field);
+    int id = FieldControlId(field);
     switch (fieldCatalogue[field].holding) {
     case HELD_PRICE:
         GetDlgItemTextA(window, id, value.text, CONTROL_TEXT_LIMIT);
@@ -104,9 +100,9 @@ bool StoredAs(const Collection& collection, uint32_t field, const FieldValue& va
 
 void ClearRecordForm(HWND window) {
     for (uint32_t field = 1; field < KIND_FIELD; ++field) {
-        SetDlgItemTextA(window, ControlId(field), "");
+        SetDlgItemTextA(window, FieldControlId(field), "");
         if (fieldCatalogue[field].holding == HELD_LIST)
-            SelectListItem(window, ControlId(field), fieldCatalogue[field].blankValue);
+            SelectListItem(window, FieldControlId(field), fieldCatalogue[field].blankValue);
     }
 }
 
