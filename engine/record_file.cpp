@@ -78,7 +78,7 @@ const FieldDefinition* LocateField(const RecordFile* file, int32_t slot, uint32_
 }
 
 // A field's value from the bytes it lies in.
-SlotField FieldAt(uint32_t type, const unsigned char* bytes) {
+inline SlotField FieldAt(uint32_t type, const unsigned char* bytes) {
     const uint32_t width = FieldWidth(type);
     SlotField value{type, 0, reinterpret_cast<const char*>(bytes), 0};
     if (IsNumberField(type))
