@@ -26,7 +26,7 @@ OPENFILENAMEA fileDialog;
 void LockName(const char* path, char* name, size_t size) {
     uint32_t hash = 2166136261u;
     for (const char* p = path; *p; ++p) {
-        char c = *p >= 'a' && *p <= 'z' ? *p - 'a' + 'A' : *p;
+        char c = IsAsciiLetter(*p) ? *p & ~0x20 : *p;
         hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
     }
     std::snprintf(name, size, "Quirebook.WorkingCopy.%08lX", static_cast<unsigned long>(hash));
@@ -47,8 +47,9 @@ void ShowFileError(Program& program) {
 
 // The collection name as the window's title.
 void ShowCollectionName(Program& program) {
-    ReadCollectionName(program.collection.hRecordFile);
-    SetWindowTextA(program.window, textValue);
+    char name[COLLECTION_NAME_SIZE + 1];
+    ReadCollectionName(program.collection.hRecordFile, name);
+    SetWindowTextA(program.window, name);
 }
 
 // Asks for the new collection's name and makes its working copy.
@@ -73,7 +74,7 @@ void ChooseWorkPath(char* workPath, size_t size) {
             std::snprintf(name, sizeof name, "Temp.dat");
         else
             std::snprintf(name, sizeof name, "Temp%d.dat", instance);
-        if (!JoinPath(workPath, size, dataFolder, name)) return;
+        if (!JoinPath(workPath, size, gFolders.data, name)) return;
         char lockName[64];
         LockName(workPath, lockName, sizeof lockName);
         HANDLE lock = CreateMutexA(nullptr, FALSE, lockName);
@@ -140,8 +141,7 @@ int ConfirmLeaveFile(Program& program) {
 int SaveUserFile(Program& program) {
     Collection& collection = program.collection;
     if (!program.fileNamed) {
-        ReadCollectionName(collection.hRecordFile);
-        CopyCount(textValue, program.filePath, COLLECTION_NAME_SIZE);
+        ReadCollectionName(collection.hRecordFile, program.filePath);
         if (ChooseFile(program.window, program.filePath, 0, 0) != 1) return 0;
     }
     if (!SaveCollectionAs(collection, program.filePath)) {

@@ -209,7 +209,7 @@ bool InitApplication(Program& program) {
     if (!window) return false;
     ShowWindow(window, SW_SHOWNORMAL);
     ChooseWorkPath(program.workPath, sizeof program.workPath);
-    AssociateFileType(programFolder);
+    AssociateFileType(gFolders.program);
     program.collection.sortField = 1;
     return true;
 }

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int LINK_CONTROL = FIRST_FIELD_CONTROL + 19;
+const int LINK_CONTROL = FieldControlId(FieldWithFlag(FLAG_LINK));
 
 // The navigator's thread: the prompt in its search mode, showing the text
 // searched for and owned by the main window, until the user closes it. It
@@ -84,7 +84,7 @@ void SearchCommand(Program& program) {
     program.textBuffer[0] = '\0';
     if (!AskEntry(program.window, PROMPT_TEXT, "Search for...", program.textBuffer)) return;
     StoreRecord(program.window, program.collection);
-    SetSearchText(program.textBuffer);
+    SetSearchText(program.collection, program.textBuffer);
     if (!program.textBuffer[0]) return;
     if (!FindMatch(program.collection, SEARCH_FIRST)) {
         ShowNotice(program.window, "No Match Found");
@@ -107,8 +107,7 @@ void SearchStep(Program& program, bool forward) {
 }
 
 void NameCommand(Program& program) {
-    ReadCollectionName(program.collection.hRecordFile);
-    CopyCount(textValue, program.textBuffer, COLLECTION_NAME_SIZE);
+    ReadCollectionName(program.collection.hRecordFile, program.textBuffer);
     if (!AskEntry(program.window, PROMPT_TEXT, "Database Name", program.textBuffer)) return;
     RenameCollection(program.collection, program.textBuffer);
     SetWindowTextA(program.window, program.textBuffer);

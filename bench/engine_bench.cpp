@@ -12,6 +12,7 @@
 #include "field_catalogue.h"
 #include "file_io.h"
 #include "record_file.h"
+#include "slot_capacity.h"
 #include "sort_search.h"
 
 #include <sqlite3.h>
@@ -379,14 +380,12 @@ void Measure(const char* program, BenchFile& c, const std::string& folder, bool 
     std::string across = " across " + std::to_string(c.gap) + " free slots";
     add("next" + across, Median(5, [&] { NextRecord(file, c.beforeGap); }), 0, "", 0);
     add("previous" + across, Median(5, [&] { PreviousRecord(file, last); }), 0, "", 0);
-    std::strcpy(searchText, MISSING);
     int32_t found = 0;
-    add("search that matches nothing", Median(3, [&] { found = FindFirstMatch(file); }), read,
-        "read", sqliteMissing);
+    add("search that matches nothing", Median(3, [&] { found = FindFirstMatch(file, MISSING); }),
+        read, "read", sqliteMissing);
     if (found != -1) std::fprintf(stderr, "%s was found in slot %d\n", MISSING, found);
-    std::strcpy(searchText, LAST_MARK);
-    add("search that matches the last record", Median(3, [&] { found = FindFirstMatch(file); }),
-        read, "read", sqliteLast);
+    add("search that matches the last record",
+        Median(3, [&] { found = FindFirstMatch(file, LAST_MARK); }), read, "read", sqliteLast);
     if (found != last)
         std::fprintf(stderr, "%s found in slot %d, not %d\n", LAST_MARK, found, last);
     const std::string csv = folder + "/export.csv";
@@ -403,11 +402,12 @@ void Measure(const char* program, BenchFile& c, const std::string& folder, bool 
     double adding = Milliseconds([&] {
         int32_t slot = AddRecord(file);
         for (uint32_t f = 1; f <= file->fieldCount; ++f) {
+            FieldValue value;
             if (IsNumberField(file->fields[f - 1].type))
-                numberValue = static_cast<uint32_t>(std::stol(row[f]));
+                value.number = static_cast<uint32_t>(std::stol(row[f]));
             else
-                std::snprintf(textValue, TEXT_VALUE_SIZE, "%s", row[f].c_str());
-            WriteField(file, slot, f);
+                std::snprintf(value.text, TEXT_VALUE_SIZE, "%s", row[f].c_str());
+            WriteField(file, slot, f, value);
         }
     });
     const char* kind = file->slotCount > slotsBefore   ? "add that grows the file"

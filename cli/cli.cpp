@@ -22,7 +22,7 @@ const char* const USAGE =
     "usage: quirebook-cli new|add|set|delete|copy|sort|find|show|export|import|check FILE ...";
 
 // One field value given on the command line or read from a CSV line.
-struct FieldValue {
+struct Assignment {
     uint32_t field;
     std::string text;
 };
@@ -43,11 +43,11 @@ class Cli {
     int Open(const std::string& path);
     bool ParseOrdinal(const std::string& text, uint32_t& ordinal);
     int GoToOrdinal(const std::string& ordinalText);
-    bool CheckValue(const FieldValue& value);
+    bool CheckValue(const Assignment& value);
     bool ParseAssignments(const std::vector<std::string>& args, size_t first,
-                          std::vector<FieldValue>& values);
+                          std::vector<Assignment>& values);
     void WriteValue(uint32_t field, const std::string& text);
-    int AddWithValues(const std::vector<FieldValue>& values);
+    int AddWithValues(const std::vector<Assignment>& values);
 
     int New(const std::vector<std::string>& args);
     int Add(const std::vector<std::string>& args);
@@ -128,7 +128,7 @@ int Cli::GoToOrdinal(const std::string& ordinalText) {
     return CLI_DONE;
 }
 
-bool Cli::CheckValue(const FieldValue& value) {
+bool Cli::CheckValue(const Assignment& value) {
     if (value.field > File()->fieldCount) {
         Fail(CLI_USAGE, "this file has no field " + std::to_string(value.field));
         return false;
@@ -144,7 +144,7 @@ bool Cli::CheckValue(const FieldValue& value) {
 }
 
 bool Cli::ParseAssignments(const std::vector<std::string>& args, size_t first,
-                           std::vector<FieldValue>& values) {
+                           std::vector<Assignment>& values) {
     for (size_t i = first; i < args.size(); ++i) {
         size_t equals = args[i].find('=');
         int32_t field = 0;
@@ -153,7 +153,7 @@ bool Cli::ParseAssignments(const std::vector<std::string>& args, size_t first,
             Fail(CLI_USAGE, "\"" + args[i] + "\" is not FIELD=VALUE with a field from 1 to 20");
             return false;
         }
-        FieldValue value{static_cast<uint32_t>(field), args[i].substr(equals + 1)};
+        Assignment value{static_cast<uint32_t>(field), args[i].substr(equals + 1)};
         if (!CheckValue(value)) return false;
         values.push_back(value);
     }
@@ -163,24 +163,23 @@ bool Cli::ParseAssignments(const std::vector<std::string>& args, size_t first,
 // Writes one checked value into the shown record; an empty number is the
 // blank record's value.
 void Cli::WriteValue(uint32_t field, const std::string& text) {
+    FieldValue value;
     if (IsNumberField(File()->fields[field - 1].type)) {
         int32_t number = 0;
         if (text.empty())
-            numberValue = fieldCatalogue[field].blankValue;
+            value.number = fieldCatalogue[field].blankValue;
         else if (ParseInt32(text, number))
-            numberValue = static_cast<uint32_t>(number);
+            value.number = static_cast<uint32_t>(number);
     } else {
-        size_t length = std::min<size_t>(text.size(), TEXT_VALUE_SIZE - 1);
-        std::memcpy(textValue, text.data(), length);
-        textValue[length] = '\0';
+        std::memcpy(value.text, text.data(), std::min<size_t>(text.size(), TEXT_VALUE_SIZE - 1));
     }
-    WriteField(File(), collection_.currentRecord, field);
+    WriteField(File(), collection_.currentRecord, field, value);
 }
 
 // A blank record, as the window adds one, with the given values in it.
-int Cli::AddWithValues(const std::vector<FieldValue>& values) {
+int Cli::AddWithValues(const std::vector<Assignment>& values) {
     if (AddBlankRecord(collection_, KIND_MOVIE) < 0) return Fail(CLI_NOT_DONE, "Collection Full");
-    for (const FieldValue& value : values) WriteValue(value.field, value.text);
+    for (const Assignment& value : values) WriteValue(value.field, value.text);
     return CLI_DONE;
 }
 
@@ -192,7 +191,7 @@ int Cli::New(const std::vector<std::string>& args) {
 }
 
 int Cli::Add(const std::vector<std::string>& args) {
-    std::vector<FieldValue> values;
+    std::vector<Assignment> values;
     if (int status = Open(args[1])) return status;
     if (!ParseAssignments(args, 2, values)) return CLI_USAGE;
     if (int status = AddWithValues(values)) return status;
@@ -202,11 +201,11 @@ int Cli::Add(const std::vector<std::string>& args) {
 
 int Cli::Set(const std::vector<std::string>& args) {
     if (args.size() < 4) return Fail(CLI_USAGE, "usage: quirebook-cli set FILE ORDINAL N=VALUE...");
-    std::vector<FieldValue> values;
+    std::vector<Assignment> values;
     if (int status = Open(args[1])) return status;
     if (!ParseAssignments(args, 3, values)) return CLI_USAGE;
     if (int status = GoToOrdinal(args[2])) return status;
-    for (const FieldValue& value : values) WriteValue(value.field, value.text);
+    for (const Assignment& value : values) WriteValue(value.field, value.text);
     return CLI_DONE;
 }
 
@@ -246,7 +245,7 @@ int Cli::Find(const std::vector<std::string>& args) {
         return Fail(CLI_USAGE,
                     "usage: quirebook-cli find FILE TEXT [--after ORDINAL | --before ORDINAL]");
     if (int status = Open(args[1])) return status;
-    SetSearchText(args[2].c_str());
+    SetSearchText(collection_, args[2].c_str());
     SearchDirection direction = SEARCH_FIRST;
     if (from) {
         if (int status = GoToOrdinal(args[4])) return status;
@@ -262,8 +261,9 @@ int Cli::Show(const std::vector<std::string>& args) {
         return Fail(CLI_USAGE, "usage: quirebook-cli show FILE [ORDINAL]");
     if (int status = Open(args[1])) return status;
     if (args.size() == 2) {
-        ReadCollectionName(File());
-        out_ << "name\t" << textValue << "\n"
+        char name[COLLECTION_NAME_SIZE + 1];
+        ReadCollectionName(File(), name);
+        out_ << "name\t" << name << "\n"
              << "fields\t" << File()->fieldCount << "\n"
              << "slots\t" << File()->slotCount << "\n"
              << "records\t" << CountRecords(File()) << "\n";
@@ -271,11 +271,12 @@ int Cli::Show(const std::vector<std::string>& args) {
     }
     if (int status = GoToOrdinal(args[2])) return status;
     for (uint32_t field = 1; field <= File()->fieldCount; ++field) {
+        FieldValue value = ReadField(File(), collection_.currentRecord, field);
         out_ << field << "\t";
-        if (IsNumberField(ReadField(File(), collection_.currentRecord, field)))
-            out_ << static_cast<int32_t>(numberValue);
+        if (IsNumberField(value.type))
+            out_ << static_cast<int32_t>(value.number);
         else
-            out_ << textValue;
+            out_ << value.text;
         out_ << "\n";
     }
     return CLI_DONE;
@@ -303,9 +304,9 @@ int Cli::Import(const std::vector<std::string>& args) {
     if (!ParseCsv(text.str(), rows, error)) return Fail(CLI_USAGE, args[2] + ": " + error);
 
     // Every line is checked before the first record is added.
-    std::vector<std::vector<FieldValue>> records;
+    std::vector<std::vector<Assignment>> records;
     for (size_t line = 0; line < rows.size(); ++line) {
-        std::vector<FieldValue> values;
+        std::vector<Assignment> values;
         for (size_t i = 0; i < rows[line].size(); ++i) {
             const std::string& text = rows[line][i];
             if (i >= FIELD_COUNT) {
@@ -314,7 +315,7 @@ int Cli::Import(const std::vector<std::string>& args) {
                                                " has more than 20 values");
                 continue;
             }
-            FieldValue value{static_cast<uint32_t>(i + 1), text};
+            Assignment value{static_cast<uint32_t>(i + 1), text};
             if (value.field == KIND_FIELD && text.empty()) continue;
             if (!text.empty() && !CheckValue(value)) return CLI_USAGE;
             values.push_back(value);
@@ -322,7 +323,7 @@ int Cli::Import(const std::vector<std::string>& args) {
         records.push_back(values);
     }
     size_t added = 0;
-    for (const std::vector<FieldValue>& values : records) {
+    for (const std::vector<Assignment>& values : records) {
         if (AddWithValues(values) != CLI_DONE)
             return Fail(CLI_NOT_DONE, std::to_string(added) + " records added before that");
         ++added;

@@ -3,6 +3,7 @@
 #include "field_catalogue.h"
 #include "file_io.h"
 #include "record_file.h"
+#include "slot_capacity.h"
 #include "sort_search.h"
 #include "text_routines.h"
 
@@ -27,7 +28,7 @@ void ShowSlot(Collection& collection, int32_t slot) {
 // Starts on the first record of a newly opened or created file.
 bool Begin(Collection& collection, RecordFile* file) {
     collection.hRecordFile = file;
-    collection.recordsAdded = collection.changesMade = 0;
+    collection.recordsAdded = collection.changesMade = false;
     ShowSlot(collection, NthRecord(file, 1));
     return file != nullptr;
 }
@@ -37,9 +38,9 @@ void WriteBlankRecord(RecordFile* file, int32_t slot, uint32_t kind) {
     for (uint32_t n = 0; n < FIELD_COUNT; ++n) {
         uint32_t field = FieldInFormOrder(n);
         if (field > file->fieldCount) continue;
-        numberValue = field == KIND_FIELD ? kind : fieldCatalogue[field].blankValue;
-        textValue[0] = '\0';
-        WriteField(file, slot, field);
+        FieldValue blank;
+        blank.number = field == KIND_FIELD ? kind : fieldCatalogue[field].blankValue;
+        WriteField(file, slot, field, blank);
     }
 }
 
@@ -99,7 +100,7 @@ bool HasUnsavedChanges(const Collection& collection) {
 }
 
 void MarkSaved(Collection& collection) {
-    collection.recordsAdded = collection.changesMade = 0;
+    collection.recordsAdded = collection.changesMade = false;
 }
 
 bool SaveCollectionAs(Collection& collection, const char* target) {
@@ -155,7 +156,7 @@ int32_t AddBlankRecord(Collection& collection, uint32_t kind) {
     int32_t slot = AddRecord(collection.hRecordFile);
     if (slot < 0) return -1;
     WriteBlankRecord(collection.hRecordFile, slot, kind);
-    collection.recordsAdded = 1;
+    collection.recordsAdded = true;
     ShowSlot(collection, slot);
     return slot;
 }
@@ -170,7 +171,7 @@ int32_t CopyShownRecord(Collection& collection) {
     // the shown record; its ordinal, one more in the latter case, still finds it.
     if (RecordOrdinal(file, target) <= ordinal) ++ordinal;
     CopyRecord(file, NthRecord(file, static_cast<uint32_t>(ordinal)), target);
-    collection.recordsAdded = 1;
+    collection.recordsAdded = true;
     ShowSlot(collection, target);
     return target;
 }
@@ -180,7 +181,7 @@ bool DeleteShownRecord(Collection& collection) {
     int32_t deleted = collection.currentRecord;
     if (!DeleteRecord(file, deleted)) return false;
     bool fromStart = collection.currentNumber == 1 || collection.recordCount == 2;
-    collection.changesMade = 1;
+    collection.changesMade = true;
     ShowSlot(collection, fromStart ? NthRecord(file, 1) : PreviousRecord(file, deleted));
     return true;
 }
@@ -188,34 +189,35 @@ bool DeleteShownRecord(Collection& collection) {
 bool SortCollection(Collection& collection) {
     bool moves = !RecordsInOrder(collection.hRecordFile, collection.sortField);
     SortRecords(collection.hRecordFile, collection.sortField);
-    if (moves) collection.changesMade = 1;
+    if (moves) collection.changesMade = true;
     ShowSlot(collection, NthRecord(collection.hRecordFile, 1));
     return moves;
 }
 
 bool RenameCollection(Collection& collection, const char* name) {
     RecordFile* file = collection.hRecordFile;
-    if (!ReadCollectionName(file)) return false;
-    char before[COLLECTION_NAME_SIZE + 1];
-    CopyCount(textValue, before, COLLECTION_NAME_SIZE);
+    char before[COLLECTION_NAME_SIZE + 1], after[COLLECTION_NAME_SIZE + 1];
+    if (!ReadCollectionName(file, before)) return false;
     WriteCollectionName(file, name);
-    ReadCollectionName(file);
-    if (std::strcmp(before, textValue) == 0) return false;
-    collection.changesMade = 1;
+    ReadCollectionName(file, after);
+    if (std::strcmp(before, after) == 0) return false;
+    collection.changesMade = true;
     return true;
 }
 
-void SetSearchText(const char* text) {
+void SetSearchText(Collection& collection, const char* text) {
     uint32_t length = TextLength(text);
-    CopyCount(text, searchText, length < SEARCH_TEXT_LENGTH ? length : SEARCH_TEXT_LENGTH);
+    CopyCount(text, collection.searchText,
+              length < SEARCH_TEXT_LENGTH ? length : SEARCH_TEXT_LENGTH);
 }
 
 bool FindMatch(Collection& collection, SearchDirection direction) {
     RecordFile* file = collection.hRecordFile;
-    int32_t slot = direction == SEARCH_FIRST ? FindFirstMatch(file)
+    const char* text = collection.searchText;
+    int32_t slot = direction == SEARCH_FIRST ? FindFirstMatch(file, text)
                    : direction == SEARCH_FORWARD
-                       ? FindNextMatch(file, collection.currentRecord)
-                       : FindPreviousMatch(file, collection.currentRecord);
+                       ? FindNextMatch(file, collection.currentRecord, text)
+                       : FindPreviousMatch(file, collection.currentRecord, text);
     if (slot < 0) return false;
     ShowSlot(collection, slot);
     return true;

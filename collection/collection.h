@@ -8,14 +8,18 @@
 
 struct RecordFile;
 
+constexpr uint32_t SEARCH_TEXT_LENGTH = 30;
+
 struct Collection {
     RecordFile* hRecordFile = nullptr; // null when no collection is open
     int32_t currentRecord = -1;        // slot of the record shown, -1 for none
     int32_t currentNumber = -1;        // its ordinal, -1 for none
     int32_t recordCount = 0;
-    uint32_t recordsAdded = 0; // 1 when records were added since the last open or save
-    uint32_t changesMade = 0;  // 1 when anything else changed since then
+    bool recordsAdded = false; // records were added since the last open or save
+    bool changesMade = false;  // anything else changed since then
     uint32_t sortField = 1;    // the field Sort orders the records by
+    // What the search steps look for; it stays when another collection is opened.
+    char searchText[SEARCH_TEXT_LENGTH + 1] = "";
 };
 
 inline bool IsRecordShown(const Collection& collection) {
@@ -71,7 +75,7 @@ bool RenameCollection(Collection& collection, const char* name);
 
 enum SearchDirection { SEARCH_FIRST, SEARCH_FORWARD, SEARCH_BACKWARD };
 // Searches for the first 30 characters of text from now on.
-void SetSearchText(const char* text);
+void SetSearchText(Collection& collection, const char* text);
 // The first match in the collection, or the next or previous one from the
 // shown record, becomes the shown record; false when there is none.
 bool FindMatch(Collection& collection, SearchDirection direction);

@@ -34,6 +34,13 @@ enum FieldControl : uint8_t {
     CONTROL_DATE_BUTTON,   // a push button showing the date picked in the date prompt
 };
 
+// What the form and the commands do differently for a few fields.
+enum FieldFlag : uint8_t {
+    FLAG_BORDERLESS = 1,  // its control has always been drawn without a border
+    FLAG_LABEL_ABOVE = 2, // its label stands on a row of its own, above its control
+    FLAG_LINK = 4,        // a path that Execute hands to the shell and Change.. picks
+};
+
 struct FieldInfo {
     const char* bookLabel; // null for fields without a label
     const char* movieLabel;
@@ -45,6 +52,10 @@ struct FieldInfo {
     const char* const* list; // the items of a pick list
     int listSize;
     const char* autoFillKey; // the autofill file's section for an editable list's suggestions
+    // Which of the autofill file's lists the section fills, -1 for none; the
+    // entries before the file's first header go to list 0.
+    int autoFillList;
+    uint8_t flags; // FieldFlag bits
 };
 
 // Indexed by field number; entry 0 is unused.
@@ -55,6 +66,15 @@ extern const FieldInfo fieldCatalogue[FIELD_COUNT + 1];
 inline uint32_t FieldInFormOrder(uint32_t n) {
     return n == 0 ? KIND_FIELD : n;
 }
+
+inline int FieldControlId(uint32_t field) {
+    return FIRST_FIELD_CONTROL + static_cast<int>(field);
+}
+
+// The first field with the given FieldFlag bit; 0 when none has it.
+uint32_t FieldWithFlag(uint8_t flag);
+// The field whose suggestions the given autofill list holds; 0 when none.
+uint32_t AutoFillField(int list);
 
 // Touching a field's control makes it the field Sort sorts by; the date
 // buttons open the date prompt instead.

@@ -13,8 +13,11 @@ void SelectList(AutoFillReader& reader) {
     std::memcpy(key, reader.line, 3);
     key[3] = '\0';
     LowerText(key);
-    for (int i = 0; i < AUTOFILL_LISTS; ++i)
-        if (std::strcmp(key, fieldCatalogue[autoFillFields[i]].autoFillKey) == 0) reader.list = i;
+    for (uint32_t field = 1; field <= FIELD_COUNT; ++field) {
+        const FieldInfo& info = fieldCatalogue[field];
+        if (info.autoFillKey && std::strcmp(key, info.autoFillKey) == 0)
+            reader.list = info.autoFillList;
+    }
 }
 
 } // namespace

@@ -14,10 +14,8 @@ constexpr size_t AUTOFILL_LINE_SIZE = 600; // 599 characters; a longer line is c
 // so that a file of millions of short lines cannot stall the start.
 constexpr int AUTOFILL_MAX_ENTRIES = 10000;
 
-// The fields of the five lists, in the order a header's key is compared with
-// their section keys; entries before the first header go to the first.
+// The field catalogue gives each list its field and section key.
 constexpr int AUTOFILL_LISTS = 5;
-constexpr uint32_t autoFillFields[AUTOFILL_LISTS] = {3, 17, 1, 2, 19};
 
 // The state of one pass over the file; a fresh one starts each load.
 struct AutoFillReader {
@@ -25,7 +23,7 @@ struct AutoFillReader {
     size_t length = 0;
     bool comment = false;
     bool header = false;
-    int list = 0; // index into autoFillFields
+    int list = 0; // a FieldInfo's autoFillList
 };
 
 // Takes the next byte of the file. True when it ends an entry: reader.line is

@@ -23,14 +23,14 @@ HANDLE OpenForReading(const char* path) {
 }
 
 int ListControl(int list) {
-    return FIRST_FIELD_CONTROL + static_cast<int>(autoFillFields[list]);
+    return FieldControlId(AutoFillField(list));
 }
 
 } // namespace
 
 void LoadAutoFill(HWND window) {
     char path[FOLDER_SIZE], defaultPath[FOLDER_SIZE];
-    if (!JoinPath(path, sizeof path, dataFolder, AUTOFILL_FILE_NAME)) return;
+    if (!JoinPath(path, sizeof path, gFolders.data, AUTOFILL_FILE_NAME)) return;
     FileHandle file(OpenForReading(path));
     // Only a missing file is replaced by the default: one that is there but
     // locked is neither overwritten nor read.

@@ -87,7 +87,6 @@ ExportResult ExportCsv(RecordFile* file, const char* path) {
     };
     // Every slot before this one has its line in the buffer or in the file.
     uint32_t next = 0;
-    int32_t last = -1;
     try {
         ScanSlots(file, 0, static_cast<int32_t>(file->slotCount) - 1, IsRecordStatus,
                   [&](int32_t slot, const unsigned char* bytes) {
@@ -107,7 +106,6 @@ ExportResult ExportCsv(RecordFile* file, const char* path) {
                           }
                       }
                       *at++ = '\r';
-                      last = slot;
                       next = static_cast<uint32_t>(slot) + 1;
                       if (static_cast<size_t>(at - start) >= PIECE) flush();
                       return false;
@@ -118,9 +116,6 @@ ExportResult ExportCsv(RecordFile* file, const char* path) {
     if (written) putEmptyLines(file->slotCount - next);
     flush();
     IoClose(out);
-    // The shared buffers end as reading the last record's fields leaves them.
-    for (uint32_t field = 1; last >= 0 && field < file->fieldCount; ++field)
-        ReadField(file, last, field);
     written = written && !file->readFailed;
     file->readFailed = file->readFailed || readFailedBefore;
     return written ? EXPORT_DONE : EXPORT_FAILED;

@@ -5,9 +5,6 @@
 #include <cstdio>
 #include <cstring>
 
-char programFolder[FOLDER_SIZE];
-char dataFolder[FOLDER_SIZE];
-
 namespace {
 
 bool CanRead(const char* path, DWORD share) {
@@ -36,7 +33,7 @@ bool MakeUserFolder(const char* appDataFolder) {
         return false;
     CreateDirectoryA(outer, nullptr);
     CreateDirectoryA(inner, nullptr);
-    std::strcpy(dataFolder, folder);
+    std::strcpy(gFolders.data, folder);
     return true;
 }
 
@@ -60,12 +57,13 @@ bool JoinPath(char* destination, size_t size, const char* folder, const char* na
 }
 
 void ResolveFolders(const char* exePath, const char* appDataFolder) {
+    char* programFolder = gFolders.program;
     programFolder[0] = '\0';
     if (std::strlen(exePath) < FOLDER_SIZE) {
         std::strcpy(programFolder, exePath);
         TrimToFolder(programFolder);
     }
-    std::strcpy(dataFolder, programFolder);
+    std::strcpy(gFolders.data, programFolder);
 
     if (programFolder[0] == '\0' || IsRemovableDrive(programFolder)) return;
     char marker[FOLDER_SIZE];
@@ -85,6 +83,6 @@ void SetUpFolders() {
 }
 
 bool ResolveSideFile(const char* name, char* path, size_t size) {
-    if (JoinPath(path, size, dataFolder, name) && CanRead(path, 0)) return true;
-    return JoinPath(path, size, programFolder, name);
+    if (JoinPath(path, size, gFolders.data, name) && CanRead(path, 0)) return true;
+    return JoinPath(path, size, gFolders.program, name);
 }

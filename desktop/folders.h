@@ -1,13 +1,9 @@
-// The program folder (where the executable lies) and the data folder (where
-// the program writes its side files and the working copy). Both end in a
-// backslash and are set once at start-up.
+// Settling the program folder and the data folder (gFolders) at start-up,
+// and paths in them.
 #pragma once
+#include "globals.h"
+
 #include <cstddef>
-
-constexpr size_t FOLDER_SIZE = 600;
-
-extern char programFolder[FOLDER_SIZE];
-extern char dataFolder[FOLDER_SIZE];
 
 // Settles both folders for the running executable.
 void SetUpFolders();

@@ -2,17 +2,19 @@
 
 #include "folders.h"
 
+#include <windows.h>
 #include <shellapi.h>
 
-ShellExecuteFunction shellExecute = ShellExecuteA;
-
 void ShellOpenPath(const char* path) {
-    shellExecute(nullptr, nullptr, path, nullptr, nullptr, SW_SHOWNORMAL);
+    if (gShellOpen)
+        gShellOpen(path);
+    else
+        ShellExecuteA(nullptr, nullptr, path, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void ShellOpenSideFile(const char* name, bool inProgramFolder) {
     char path[FOLDER_SIZE];
-    if (JoinPath(path, sizeof path, inProgramFolder ? programFolder : dataFolder, name))
+    if (JoinPath(path, sizeof path, inProgramFolder ? gFolders.program : gFolders.data, name))
         ShellOpenPath(path);
 }
 
@@ -21,5 +23,5 @@ void OpenReadMe() {
 }
 
 void OpenDataFolder() {
-    ShellOpenPath(dataFolder);
+    ShellOpenPath(gFolders.data);
 }

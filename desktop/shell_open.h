@@ -2,13 +2,8 @@
 // to the browser, the autofill file to the text editor, the data folder to
 // the file browser. The program neither waits for them nor looks at the result.
 #pragma once
-#include <windows.h>
 
-// What hands a path to the shell: ShellExecuteA, or a test's stand-in.
-using ShellExecuteFunction = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-extern ShellExecuteFunction shellExecute;
-
-// Opens path with the shell's default action for it.
+// Opens path with the shell's default action for it, or hands it to gShellOpen when a test set it.
 void ShellOpenPath(const char* path);
 // Opens name in the program folder (inProgramFolder) or in the data folder.
 // A path that does not fit is not handed over.

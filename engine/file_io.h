@@ -24,8 +24,6 @@ bool IoFlush(IoFile* file);
 bool IoReplace(const char* source, const char* target);
 bool IoRemove(const char* path);
 
-// The kinds of file call, for tests of what a failing disk does to the program.
+// The kinds of file call, for tests of what a failing disk does to the
+// program (see gIoFaultHook).
 enum IoCall { IO_OPEN, IO_CREATE, IO_READ, IO_WRITE, IO_FLUSH, IO_SET_LENGTH, IO_REPLACE };
-// A test's stand-in for a failing disk: when set, every call asks it first and
-// fails when it answers true. Null in the program.
-extern bool (*ioFaultHook)(IoCall call);

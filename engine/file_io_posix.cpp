@@ -1,5 +1,7 @@
 #include "file_io.h"
 
+#include "globals.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -13,10 +15,8 @@ struct IoFile {
     int fd;
 };
 
-bool (*ioFaultHook)(IoCall call);
-
 static bool Fails(IoCall call) {
-    return ioFaultHook && ioFaultHook(call);
+    return gIoFaultHook && gIoFaultHook(call);
 }
 
 static IoFile* OpenWith(const char* path, int flags) {

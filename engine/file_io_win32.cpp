@@ -1,5 +1,7 @@
 #include "file_io.h"
 
+#include "globals.h"
+
 #include <windows.h>
 
 #include <new>
@@ -8,10 +10,8 @@ struct IoFile {
     HANDLE handle;
 };
 
-bool (*ioFaultHook)(IoCall call);
-
 static bool Fails(IoCall call) {
-    return ioFaultHook && ioFaultHook(call);
+    return gIoFaultHook && gIoFaultHook(call);
 }
 
 static IoFile* OpenWith(const char* path, DWORD share, DWORD disposition) {

@@ -1,11 +1,12 @@
 // The record file engine: a collection is one file of fixed-size slots, one
 // record per in-use slot, worked on in place: every change is in the file when
 // the call returns. A map of the slot statuses, kept in step with the file,
-// answers counting and navigation; whole slots move in large pieces. Field
-// values pass through the two shared buffers numberValue and textValue.
+// answers counting and navigation; whole slots move in large pieces.
 #pragma once
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
+#include <memory>
 #include <vector>
 
 struct IoFile;
@@ -22,6 +23,7 @@ enum FieldType : uint32_t {
     FIELD_TEXT300 = 13,
     FIELD_TEXT1000 = 14,
     FIELD_TEXT5000 = 15,
+    FIELD_NONE = UINT32_MAX, // read from a field that the file or the slot lacks
 };
 
 enum SlotStatus : uint32_t {
@@ -40,8 +42,17 @@ constexpr uint32_t SLOTS_PER_STEP = 10;
 // The largest multiple of ten that fits the 16-bit slot count.
 constexpr uint32_t MAX_SLOT_COUNT = 65530;
 constexpr uint32_t TEXT_VALUE_SIZE = 1024;
-// The widest field an open file may have, so that a value always fits textValue.
+// The widest field an open file may have, so that a value always fits a FieldValue.
 constexpr uint32_t MAX_TEXT_FIELD_WIDTH = 1000;
+
+// One field's value. A read fills number from a number field and text from a
+// text field and leaves the other empty; a write stores number into a number
+// field and text, cut to the field's width, into a text field, whatever type says.
+struct FieldValue {
+    uint32_t type = FIELD_NONE;
+    uint32_t number = 0;
+    char text[TEXT_VALUE_SIZE] = "";
+};
 
 struct FieldDefinition {
     uint32_t type;
@@ -67,13 +78,6 @@ struct RecordFile {
     bool readFailed = false; // a read stopped short of what the file holds; it read as zeros
 };
 
-// The most memory compaction and sorting take for whole slots at once; a
-// rearrangement that would need more moves its slots one at a time.
-extern uint64_t slotMemoryLimit;
-
-extern uint32_t numberValue;
-extern char textValue[TEXT_VALUE_SIZE];
-
 uint32_t FieldWidth(uint32_t type);
 inline bool IsNumberField(uint32_t type) {
     return type < 10;
@@ -85,18 +89,21 @@ RecordFile* OpenRecordFile(const char* path, const char** reason = nullptr);
 RecordFile* CreateRecordFile(const char* path, uint32_t fieldCount);
 int CloseRecordFile(RecordFile* file);
 int WriteCollectionName(RecordFile* file, const char* name);
-int ReadCollectionName(RecordFile* file);
+// Copies the 300-byte name block and a NUL after it into name, which has room
+// for COLLECTION_NAME_SIZE + 1 characters; without a file name is empty and the result 0.
+int ReadCollectionName(RecordFile* file, char* name);
 int WriteHeaderWord(RecordFile* file, uint32_t value);
 int DefineField(RecordFile* file, uint32_t field, uint32_t type);
 int LayOutFields(RecordFile* file);
 
 // Record level. Slots are 0-based indexes, ordinals 1-based, fields 1-based.
-uint32_t ReadField(RecordFile* file, int32_t slot, uint32_t field);
-uint32_t WriteField(RecordFile* file, int32_t slot, uint32_t field);
-int32_t AddRecord(RecordFile* file);
+// A field the file or slot does not have reads as type FIELD_NONE and is not written.
+FieldValue ReadField(RecordFile* file, int32_t slot, uint32_t field);
+bool WriteField(RecordFile* file, int32_t slot, uint32_t field, const FieldValue& value);
 int DeleteRecord(RecordFile* file, int32_t slot);
 int SetSlotStatus(RecordFile* file, int32_t slot, uint32_t status);
 uint32_t ReadSlotStatus(RecordFile* file, int32_t slot);
+// 0 when nothing was copied: no such slot, or no memory for one.
 int CopyRecord(RecordFile* file, int32_t source, int32_t target);
 uint32_t CountRecords(RecordFile* file);
 uint32_t CountUsedSlots(RecordFile* file);
@@ -105,16 +112,27 @@ int32_t PreviousRecord(RecordFile* file, int32_t slot);
 int32_t RecordOrdinal(RecordFile* file, int32_t slot);
 int32_t NthRecord(RecordFile* file, uint32_t ordinal);
 
-// Slot-area maintenance; AddRecord and SortRecords call these.
-void CheckCapacity(RecordFile* file);
+// Ten slots more or fewer at the end of the slot area; 0 at its limits.
 int GrowSlots(RecordFile* file);
-int CompactSlots(RecordFile* file);
 int ShrinkSlots(RecordFile* file);
 
+// Zeroed working memory for whole slots; null when it cannot be had.
+struct FreeDeleter {
+    void operator()(void* p) const { std::free(p); }
+};
+using SlotBuffer = std::unique_ptr<unsigned char[], FreeDeleter>;
+SlotBuffer AllocateSlots(size_t bytes);
+// Reads and scans of many slots go in pieces of about this size.
+constexpr uint32_t READ_PIECE = 1u << 20;
+// How many whole slots make a piece of about the given size; at least one.
+// Never more slots than the file has: a small file needs no large buffer.
+uint32_t SlotsPerPiece(const RecordFile* file, uint32_t bytes);
 // Reads count whole slots from first on; what lies past the end of the file reads as zeros.
 void ReadSlots(RecordFile* file, int32_t first, uint32_t count, unsigned char* buffer);
-// A field of a slot in memory, read without the shared buffers: a number
-// field's value, or a text field's bytes up to its NUL or its width.
+// Writes whole slots from memory and takes their status words into the map.
+void WriteSlots(RecordFile* file, uint32_t first, uint32_t count, const unsigned char* bytes);
+// A field of a slot in memory: a number field's value, or a text field's
+// bytes up to its NUL or its width.
 struct SlotField {
     uint32_t type;
     uint32_t number;
@@ -143,9 +161,3 @@ int32_t ScanSlots(RecordFile* file, int32_t from, int32_t to, bool (*wanted)(uin
                   const SlotVisitor& visit);
 // The slots whose status is above 9, lowest first.
 std::vector<uint32_t> UsedSlots(const RecordFile* file);
-// Puts the records of the used slots into slots 0, 1, ... in the given order
-// (a permutation of UsedSlots), leaving in every slot from the number of
-// records up to the highest used slot that slot's bytes with status 5: what
-// compaction and then exchanges of whole slots leave. Writes each slot at most
-// once; 0 when no memory could be had, and then nothing changed.
-int PlaceRecords(RecordFile* file, const std::vector<uint32_t>& order);

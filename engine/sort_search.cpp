@@ -1,6 +1,7 @@
 #include "sort_search.h"
 
 #include "record_file.h"
+#include "slot_placement.h"
 #include "text_routines.h"
 
 #include <algorithm>
@@ -13,8 +14,6 @@
 #ifdef _WIN32
 #include <windows.h>
 #endif
-
-char searchText[SEARCH_TEXT_LENGTH + 1] = {};
 
 namespace {
 
@@ -31,12 +30,12 @@ std::string KeyOf(const SlotField& value) {
 // A value byte matches a search byte when they are equal, or when the value
 // byte is an ASCII letter and the search byte is the same letter in the other case.
 bool BytesMatch(unsigned char value, unsigned char search) {
-    bool letter = (value >= 'A' && value <= 'Z') || (value >= 'a' && value <= 'z');
-    return value == search || (letter && (value ^ 0x20) == search);
+    return value == search || (IsAsciiLetter(value) && (value ^ 0x20) == search);
 }
 
 // What a search looks for, worked out once for all the records it examines.
 struct Search {
+    const char* text = nullptr;
     size_t length = 0;
     uint32_t number = NO_NUMBER;
     // The first search byte repeated in every byte of a word, as it is and in
@@ -45,17 +44,17 @@ struct Search {
     uint64_t other = 0;
 };
 
-// searchText as a search: its length, its first byte, and the number it
-// stands for (none, -1, when that is 0).
-Search CurrentSearch() {
+// A text as a search: its length, its first byte, and the number it stands
+// for (none, -1, when that is 0).
+Search SearchFor(const char* text) {
     Search search;
-    search.length = std::strlen(searchText);
-    uint32_t number = DecimalToNumber(searchText);
+    search.text = text;
+    search.length = std::strlen(text);
+    uint32_t number = DecimalToNumber(text);
     search.number = number == 0 ? NO_NUMBER : number;
-    const unsigned char first = static_cast<unsigned char>(searchText[0]);
-    const bool letter = (first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z');
+    const unsigned char first = static_cast<unsigned char>(text[0]);
     search.first = EACH_BYTE * first;
-    search.other = EACH_BYTE * (letter ? first ^ 0x20 : first);
+    search.other = EACH_BYTE * (IsAsciiLetter(first) ? first ^ 0x20 : first);
     return search;
 }
 
@@ -81,7 +80,7 @@ bool ContainsSearchText(const Search& search, const unsigned char* value, size_t
         }
         if (*p == 0) return false;
         size_t i = 0;
-        while (i < search.length && BytesMatch(p[i], static_cast<unsigned char>(searchText[i])))
+        while (i < search.length && BytesMatch(p[i], static_cast<unsigned char>(search.text[i])))
             ++i;
         if (i == search.length) return true;
     }
@@ -112,33 +111,25 @@ std::vector<Place> PlacesToCompare(const RecordFile* file, const Search& search)
     return places;
 }
 
-// The first record from `from` towards `to` that matches, read in large
-// pieces. The last record examined is then matched once more by
-// RecordMatches, which leaves its field values in numberValue and textValue.
-int32_t FindMatch(RecordFile* file, int32_t from, int32_t to) {
+// The first record from `from` towards `to` that matches, read in large pieces.
+int32_t FindMatch(RecordFile* file, int32_t from, int32_t to, const char* text) {
     if (!file) return -1;
-    const Search search = CurrentSearch();
-    int32_t last = -1;
-    int32_t found = -1;
+    const Search search = SearchFor(text);
     try {
         const std::vector<Place> places = PlacesToCompare(file, search);
-        found = ScanSlots(
-            file, from, to, IsRecordStatus, [&](int32_t slot, const unsigned char* bytes) {
-                last = slot;
-                for (const Place& place : places) {
-                    bool matches =
-                        place.number
-                            ? NumberMatches(search, NumberIn(bytes + place.offset, place.width))
-                            : ContainsSearchText(search, bytes + place.offset, place.width);
-                    if (matches) return true;
-                }
-                return false;
-            });
+        return ScanSlots(file, from, to, IsRecordStatus, [&](int32_t, const unsigned char* bytes) {
+            for (const Place& place : places) {
+                bool matches =
+                    place.number
+                        ? NumberMatches(search, NumberIn(bytes + place.offset, place.width))
+                        : ContainsSearchText(search, bytes + place.offset, place.width);
+                if (matches) return true;
+            }
+            return false;
+        });
     } catch (const std::bad_alloc&) {
         return -1;
     }
-    if (last >= 0) RecordMatches(file, last);
-    return found;
 }
 
 } // namespace
@@ -202,30 +193,16 @@ bool RecordsInOrder(RecordFile* file, uint32_t field) {
     }
 }
 
-int32_t RecordMatches(RecordFile* file, int32_t slot) {
-    const Search search = CurrentSearch();
-    for (uint32_t field = file ? file->fieldCount : 0; field >= 1; --field) {
-        uint32_t type = ReadField(file, slot, field);
-        bool matches =
-            IsNumberField(type)
-                ? NumberMatches(search, numberValue)
-                : ContainsSearchText(search, reinterpret_cast<const unsigned char*>(textValue),
-                                     TEXT_VALUE_SIZE);
-        if (matches) return slot;
-    }
-    return -1;
+int32_t FindFirstMatch(RecordFile* file, const char* text) {
+    return FindNextMatch(file, -1, text);
 }
 
-int32_t FindFirstMatch(RecordFile* file) {
-    return FindNextMatch(file, -1);
-}
-
-int32_t FindNextMatch(RecordFile* file, int32_t slot) {
+int32_t FindNextMatch(RecordFile* file, int32_t slot, const char* text) {
     if (!file || slot < -1 || slot >= static_cast<int32_t>(file->slotCount) - 1) return -1;
-    return FindMatch(file, slot + 1, static_cast<int32_t>(file->slotCount) - 1);
+    return FindMatch(file, slot + 1, static_cast<int32_t>(file->slotCount) - 1, text);
 }
 
-int32_t FindPreviousMatch(RecordFile* file, int32_t slot) {
+int32_t FindPreviousMatch(RecordFile* file, int32_t slot, const char* text) {
     if (!file || slot <= 0) return -1;
-    return FindMatch(file, slot - 1, 0);
+    return FindMatch(file, slot - 1, 0, text);
 }

@@ -4,17 +4,17 @@
 
 struct RecordFile;
 
-constexpr uint32_t SEARCH_TEXT_LENGTH = 30;
-extern char searchText[SEARCH_TEXT_LENGTH + 1];
-
 int SortRecords(RecordFile* file, uint32_t field);
 // Whether the records already lie packed from slot 0 in the order SortRecords
 // gives them, so that sorting by field would change nothing.
 bool RecordsInOrder(RecordFile* file, uint32_t field);
-int32_t RecordMatches(RecordFile* file, int32_t slot);
-int32_t FindFirstMatch(RecordFile* file);
-int32_t FindNextMatch(RecordFile* file, int32_t slot);
-int32_t FindPreviousMatch(RecordFile* file, int32_t slot);
+// A record matches when one of its text fields holds text, an ASCII letter
+// matching itself in either case, or one of its number fields holds the number
+// text stands for, unless that is 0 or -1. The slot of the first record that
+// matches, after slot or before it; -1 when there is none.
+int32_t FindFirstMatch(RecordFile* file, const char* text);
+int32_t FindNextMatch(RecordFile* file, int32_t slot, const char* text);
+int32_t FindPreviousMatch(RecordFile* file, int32_t slot, const char* text);
 
 // Compares two keys as the sort does: below zero, zero or above zero.
 int CompareKeys(const char* a, const char* b);

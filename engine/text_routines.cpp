@@ -59,7 +59,7 @@ char* RightText(const char* source, char* destination, uint32_t count) {
 
 char* LowerText(char* text) {
     for (char* p = text; *p; ++p)
-        if (*p >= 'A' && *p <= 'Z') *p = static_cast<char>(*p - 'A' + 'a');
+        if (IsAsciiLetter(*p)) *p = static_cast<char>(*p | 0x20);
     return text;
 }
 

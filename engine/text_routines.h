@@ -14,6 +14,10 @@ void AppendText(char* destination, const char* source);
 char* CopyCount(const char* source, char* destination, uint32_t count);
 void MidText(const char* source, char* destination, uint32_t index, uint32_t count);
 char* RightText(const char* source, char* destination, uint32_t count);
+inline bool IsAsciiLetter(unsigned char c) {
+    return (c | 0x20) >= 'a' && (c | 0x20) <= 'z';
+}
+// ASCII letters to lower case; every other byte stays.
 char* LowerText(char* text);
 int32_t FindText(int32_t start, const char* text, const char* pattern);
 

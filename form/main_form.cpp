@@ -80,11 +80,9 @@ const FieldPlace formLayout[] = {
     {17, 250, 60, 295, 215, 90, 300}, {18, 5, 90, 5, 263, 380, 60},
     {19, 0, 0, 5, 328, 380, 300},
 };
-// The Comments label stands on a row of its own, above its box.
-constexpr int COMMENTS_LABEL_Y = 238;
 constexpr int LABEL_HEIGHT = 20;
-// The Read B list has always been drawn without a border.
-constexpr uint32_t BORDERLESS_FIELD = 13;
+// How far a label on a row of its own stands above its control.
+constexpr int LABEL_ROW_HEIGHT = 25;
 
 void MakeControl(HWND window, HINSTANCE module, const char* className, int id, const char* text,
                  DWORD style, int x, int y, int width, int height) {
@@ -95,18 +93,17 @@ void MakeControl(HWND window, HINSTANCE module, const char* className, int id, c
 void MakeField(HWND window, HINSTANCE module, const FieldPlace& place) {
     const FieldInfo& info = fieldCatalogue[place.field];
     if (place.labelWidth > 0) {
-        int labelY = place.field == 18 ? COMMENTS_LABEL_Y : place.y;
+        int labelY = info.flags & FLAG_LABEL_ABOVE ? place.y - LABEL_ROW_HEIGHT : place.y;
         MakeControl(window, module, "Static", info.labelId, info.bookLabel, SS_LEFT, place.labelX,
                     labelY, place.labelWidth, LABEL_HEIGHT);
     }
     ControlStyle control = StyleOf(info.control);
-    if (place.field == BORDERLESS_FIELD) control.style &= ~WS_BORDER;
-    MakeControl(window, module, control.className,
-                FIRST_FIELD_CONTROL + static_cast<int>(place.field), nullptr, control.style,
-                place.x, place.y, place.width, place.height);
+    if (info.flags & FLAG_BORDERLESS) control.style &= ~WS_BORDER;
+    const int id = FieldControlId(place.field);
+    MakeControl(window, module, control.className, id, nullptr, control.style, place.x, place.y,
+                place.width, place.height);
     for (int i = 0; i < info.listSize; ++i)
-        SendDlgItemMessageA(window, FIRST_FIELD_CONTROL + static_cast<int>(place.field),
-                            CB_INSERTSTRING, static_cast<WPARAM>(i),
+        SendDlgItemMessageA(window, id, CB_INSERTSTRING, static_cast<WPARAM>(i),
                             reinterpret_cast<LPARAM>(info.list[i]));
 }
 

@@ -18,10 +18,6 @@ namespace {
 // The most a control's text is read with, terminator included.
 constexpr int CONTROL_TEXT_LIMIT = 1000;
 
-int ControlId(uint32_t field) {
-    return FIRST_FIELD_CONTROL + static_cast<int>(field);
-}
-
 // An index outside the list must leave no selection, which some combo boxes
 // only do when asked for -1 itself.
 void SelectListItem(HWND window, int id, uint32_t index) {
@@ -35,76 +31,74 @@ bool IsKindChecked(HWND window, int command) {
     return SendMessageA(Toolbar(window), TB_ISBUTTONCHECKED, static_cast<WPARAM>(command), 0) > 0;
 }
 
-// A field the file does not have shows as empty, not as the previous field's value.
-void ReadRecordField(const Collection& collection, uint32_t field) {
-    numberValue = 0;
-    textValue[0] = '\0';
-    ReadField(collection.hRecordFile, collection.currentRecord, field);
-}
-
-// numberValue and textValue into the field's control.
-void ShowField(HWND window, uint32_t field) {
-    int id = ControlId(field);
+// A field the file does not have shows as empty: it reads as 0 and "".
+void ShowField(HWND window, uint32_t field, const FieldValue& value) {
+    int id = FieldControlId(field);
     switch (fieldCatalogue[field].holding) {
-    case HELD_PRICE:
-        FormatPrice(numberValue, textValue);
-        SetDlgItemTextA(window, id, textValue);
+    case HELD_PRICE: {
+        char price[PRICE_TEXT_SIZE];
+        FormatPrice(value.number, price);
+        SetDlgItemTextA(window, id, price);
         break;
+    }
     case HELD_NUMBER:
-        SetDlgItemInt(window, id, numberValue, FALSE);
+        SetDlgItemInt(window, id, value.number, FALSE);
         break;
     case HELD_LIST:
-        SelectListItem(window, id, numberValue);
+        SelectListItem(window, id, value.number);
         break;
     case HELD_KIND:
-        SetKindLabels(window, numberValue);
+        SetKindLabels(window, value.number);
         SendMessageA(Toolbar(window), TB_CHECKBUTTON,
-                     numberValue == KIND_BOOK ? IDT_BOOK : IDT_MOVIE, MAKELPARAM(TRUE, 0));
+                     value.number == KIND_BOOK ? IDT_BOOK : IDT_MOVIE, MAKELPARAM(TRUE, 0));
         break;
     default:
-        SetDlgItemTextA(window, id, textValue);
+        SetDlgItemTextA(window, id, value.text);
     }
 }
 
-// The field's control into numberValue or textValue.
-void ReadControl(HWND window, uint32_t field) {
-    int id = ControlId(field);
+// A control that holds a number leaves the text empty, and one that holds a
+// text the number 0.
+FieldValue ReadControl(HWND window, uint32_t field) {
+    FieldValue value;
+    int id = FieldControlId(field);
     switch (fieldCatalogue[field].holding) {
     case HELD_PRICE:
-        GetDlgItemTextA(window, id, textValue, CONTROL_TEXT_LIMIT);
-        numberValue = ParsePrice(textValue);
+        GetDlgItemTextA(window, id, value.text, CONTROL_TEXT_LIMIT);
+        value.number = ParsePrice(value.text);
         break;
     case HELD_NUMBER:
-        numberValue = GetDlgItemInt(window, id, nullptr, FALSE);
+        value.number = GetDlgItemInt(window, id, nullptr, FALSE);
         break;
     case HELD_LIST:
-        numberValue = static_cast<uint32_t>(SendDlgItemMessageA(window, id, CB_GETCURSEL, 0, 0));
+        value.number = static_cast<uint32_t>(SendDlgItemMessageA(window, id, CB_GETCURSEL, 0, 0));
         break;
     case HELD_KIND:
-        numberValue = CheckedKind(window);
+        value.number = CheckedKind(window);
         break;
     default:
-        GetDlgItemTextA(window, id, textValue, CONTROL_TEXT_LIMIT);
+        GetDlgItemTextA(window, id, value.text, CONTROL_TEXT_LIMIT);
     }
+    return value;
 }
 
-// Whether the field already holds what storing number or text would leave
-// in it: the same number, or the text cut to the field's width.
-bool StoredAs(const Collection& collection, uint32_t field, uint32_t number, const char* text) {
-    ReadRecordField(collection, field);
+// Whether the field already holds what storing value would leave in it: the
+// same number, or the text cut to the field's width.
+bool StoredAs(const Collection& collection, uint32_t field, const FieldValue& value) {
+    FieldValue stored = ReadField(collection.hRecordFile, collection.currentRecord, field);
     uint32_t type = collection.hRecordFile->fields[field - 1].type;
-    if (IsNumberField(type)) return numberValue == number;
-    size_t kept = std::min<size_t>(std::strlen(text), FieldWidth(type));
-    return std::strlen(textValue) == kept && std::strncmp(textValue, text, kept) == 0;
+    if (IsNumberField(type)) return stored.number == value.number;
+    size_t kept = std::min<size_t>(std::strlen(value.text), FieldWidth(type));
+    return std::strlen(stored.text) == kept && std::strncmp(stored.text, value.text, kept) == 0;
 }
 
 } // namespace
 
 void ClearRecordForm(HWND window) {
     for (uint32_t field = 1; field < KIND_FIELD; ++field) {
-        SetDlgItemTextA(window, ControlId(field), "");
+        SetDlgItemTextA(window, FieldControlId(field), "");
         if (fieldCatalogue[field].holding == HELD_LIST)
-            SelectListItem(window, ControlId(field), fieldCatalogue[field].blankValue);
+            SelectListItem(window, FieldControlId(field), fieldCatalogue[field].blankValue);
     }
 }
 
@@ -112,8 +106,9 @@ void ShowRecord(HWND window, const Collection& collection) {
     ClearRecordForm(window);
     if (!IsRecordShown(collection)) return;
     for (uint32_t n = 0; n < FIELD_COUNT; ++n) {
-        ReadRecordField(collection, FieldInFormOrder(n));
-        ShowField(window, FieldInFormOrder(n));
+        uint32_t field = FieldInFormOrder(n);
+        ShowField(window, field,
+                  ReadField(collection.hRecordFile, collection.currentRecord, field));
     }
 }
 
@@ -123,15 +118,10 @@ void StoreRecord(HWND window, Collection& collection) {
     for (uint32_t n = 0; n < FIELD_COUNT; ++n) {
         uint32_t field = FieldInFormOrder(n);
         if (field > file->fieldCount) continue;
-        ReadControl(window, field);
-        uint32_t number = numberValue;
-        char text[CONTROL_TEXT_LIMIT];
-        CopyText(textValue, text);
-        if (StoredAs(collection, field, number, text)) continue;
-        numberValue = number;
-        CopyText(text, textValue);
-        WriteField(file, collection.currentRecord, field);
-        collection.changesMade = 1;
+        FieldValue value = ReadControl(window, field);
+        if (StoredAs(collection, field, value)) continue;
+        WriteField(file, collection.currentRecord, field, value);
+        collection.changesMade = true;
     }
 }
 

@@ -2,6 +2,7 @@
 // navigating, searching, sorting, adding, writing and exporting.
 #include "csv_export.h"
 #include "record_file.h"
+#include "slot_capacity.h"
 #include "sort_search.h"
 
 #include <cstdio>
@@ -21,20 +22,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int32_t slot = 0; slot < 64 && uint32_t(slot) < file->slotCount; ++slot)
         for (uint32_t field = 0; field <= file->fieldCount + 1 && field < 40; ++field)
             ReadField(file, slot, field);
-    ReadCollectionName(file);
+    char name[COLLECTION_NAME_SIZE + 1];
+    ReadCollectionName(file, name);
     int32_t first = NthRecord(file, 1);
     NextRecord(file, first);
     PreviousRecord(file, first);
     RecordOrdinal(file, first);
-    std::strcpy(searchText, "a");
-    FindFirstMatch(file);
+    FindFirstMatch(file, "a");
     if (file->slotCount <= 200) {
         SortRecords(file, 1);
         int32_t added = AddRecord(file);
-        std::memset(textValue, 'x', 1000);
-        textValue[1000] = '\0';
+        FieldValue wide;
+        wide.number = UINT32_MAX;
+        std::memset(wide.text, 'x', MAX_TEXT_FIELD_WIDTH);
         for (uint32_t field = 1; added >= 0 && field <= file->fieldCount && field < 40; ++field)
-            WriteField(file, added, field);
+            WriteField(file, added, field, wide);
         CopyRecord(file, first, added);
         ExportCsv(file, (path + ".csv").c_str());
     }

@@ -20,7 +20,7 @@ TEST(AutoFill, LineRules) {
         std::string entries; // "key:entry|" each
         for (char byte : text)
             if (ReadAutoFillByte(reader, byte))
-                entries += fieldCatalogue[autoFillFields[reader.list]].autoFillKey +
+                entries += fieldCatalogue[AutoFillField(reader.list)].autoFillKey +
                            (":" + std::string(reader.line)) + "|";
         EXPECT_EQ(entries, expected) << text;
     }

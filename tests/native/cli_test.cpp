@@ -182,9 +182,9 @@ TEST(FormatModel, RandomCommandSequencesLeaveTheModelsBytes) {
     const char* words[] = {"apple", "Apple", "banana",         "say \"hi\"", "9",
                            "10",    "",      "zebra=crossing", "\xE9t\xE9",  "\xC9t\xC9"};
     // Whole windows of slots in memory, a few slots at a time, and one slot at a time.
-    const uint64_t defaultLimit = slotMemoryLimit;
+    const uint64_t defaultLimit = gSlotMemoryLimit;
     for (uint64_t limit : {defaultLimit, uint64_t{24} * STANDARD_RECORD_SIZE, uint64_t{0}}) {
-        slotMemoryLimit = limit;
+        gSlotMemoryLimit = limit;
         ASSERT_EQ(Cli({"new", ktl, std::string(400, 'n')}).status, 0);
         Model model(std::string(400, 'n'));
         // Phases of mostly adding, then mostly deleting, cross growth, compaction and shrinking.
@@ -255,5 +255,5 @@ TEST(FormatModel, RandomCommandSequencesLeaveTheModelsBytes) {
                                               std::to_string(model.slots.size()) + "\nrecords\t" +
                                               std::to_string(model.Records().size()) + "\n");
     }
-    slotMemoryLimit = defaultLimit;
+    gSlotMemoryLimit = defaultLimit;
 }

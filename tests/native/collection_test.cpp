@@ -44,10 +44,11 @@ TEST_F(CollectionTest, MovingStopsAtTheEndsRenamingCountsOnlyANewNameAndOpeningF
          {GoTo(0), false, "R4 3/3"}, {GoTo(4), false, "R4 3/3"}, {GoTo(1), true, "R0 1/3"}});
     EXPECT_FALSE(RenameCollection(c, "Test") || HasUnsavedChanges(c)); // the same name
     // A name is cut to its 300-byte block, and a shorter one leaves nothing of the longer.
-    EXPECT_TRUE(RenameCollection(c, std::string(400, 'n').c_str()) && ReadCollectionName(c.hRecordFile));
-    EXPECT_EQ(textValue, std::string(300, 'n'));
-    EXPECT_TRUE(RenameCollection(c, "Films") && ReadCollectionName(c.hRecordFile) && c.changesMade);
-    EXPECT_STREQ(textValue, "Films");
+    char name[COLLECTION_NAME_SIZE + 1];
+    EXPECT_TRUE(RenameCollection(c, std::string(400, 'n').c_str()) && ReadCollectionName(c.hRecordFile, name));
+    EXPECT_EQ(name, std::string(300, 'n'));
+    EXPECT_TRUE(RenameCollection(c, "Films") && ReadCollectionName(c.hRecordFile, name) && c.changesMade);
+    EXPECT_STREQ(name, "Films");
     const char* reason = nullptr;
     EXPECT_FALSE(OpenCollection(c, dir.File("missing.ktl").c_str(), &reason));
     EXPECT_TRUE(reason && !c.hRecordFile);
@@ -75,7 +76,7 @@ TEST_F(CollectionTest, AddCopyAndSortMarkWhatIsUnsaved) {
     MarkSaved(c);
     EXPECT_FALSE(HasUnsavedChanges(c));
     ASSERT_GE(AddBlankRecord(c, KIND_BOOK), 0); // the other blank values are the CLI model's
-    ReadField(c.hRecordFile, c.currentRecord, KIND_FIELD);
-    EXPECT_TRUE(numberValue == KIND_BOOK && c.recordsAdded && !c.changesMade);
+    EXPECT_TRUE(ReadField(c.hRecordFile, c.currentRecord, KIND_FIELD).number == KIND_BOOK &&
+                c.recordsAdded && !c.changesMade);
 }
 // clang-format on

@@ -75,6 +75,9 @@ TEST(DamagedFiles, AreRefusedWithAReasonOrOpenWithTheRecordsTheyHold) {
         EXPECT_EQ(reason != nullptr, records < 0);
         for (int32_t s = 0; file && s < 10; ++s)
             EXPECT_EQ(TitleOf(file, s), s < records ? "R" + std::to_string(s) : "");
+        // A field or slot the file lacks is neither read as a number nor copied to.
+        EXPECT_TRUE(!file || (ReadField(file, 0, file->fieldCount + 1).type == FIELD_NONE &&
+                              !CopyRecord(file, 0, int32_t(file->slotCount))));
         EXPECT_TRUE(!file || AddRecord(file) >= 0);
         CloseRecordFile(file);
     }
@@ -133,9 +136,9 @@ TEST(Faults, EveryFailedCallLeavesTheUsersFileWholeAndIsReported) {
                     ASSERT_TRUE(OpenCollection(c, work.c_str()));
                     DeleteShownRecord(c); // a change to save
                     calls = kinds = 0;
-                    ioFaultHook = Fail;
+                    gIoFaultHook = Fail;
                     bool done = operation(c);
-                    ioFaultHook = nullptr;
+                    gIoFaultHook = nullptr;
                     EXPECT_EQ(ReadAll(mine),
                               std::string(name) == "save" && done ? ReadAll(work) : old);
                     EXPECT_FALSE(std::ifstream(mine + ".saving"));

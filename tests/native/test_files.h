@@ -2,7 +2,9 @@
 #pragma once
 #include "cli.h"
 #include "collection.h"
+#include "globals.h"
 #include "record_file.h"
+#include "slot_capacity.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -65,9 +67,7 @@ inline std::vector<uint8_t> MakeFile(const std::string& path, const std::vector<
 }
 
 inline std::string TitleOf(RecordFile* file, int32_t slot) {
-    textValue[0] = '\0';
-    ReadField(file, slot, 1);
-    return textValue;
+    return ReadField(file, slot, 1).text;
 }
 
 struct CliResult {

@@ -13,7 +13,6 @@
 #include "shell_open.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 #include <cstring>
 #include <fstream>
 #include <set>
@@ -147,7 +146,7 @@ TEST_F(MainWindow, AutoFillListsFollowTheFolderModeAndReloadOnce) {
     }
     // An application-data folder too long for a path means portable use.
     ResolveFolders((folder + "Quirebook.exe").c_str(), ("C:\\" + std::string(590, 'a')).c_str());
-    EXPECT_EQ(dataFolder, folder);
+    EXPECT_EQ(gFolders.data, folder);
     ResolveFolders((folder + "Quirebook.exe").c_str(), folder.c_str());
     // Installed, the user's own copy is read from now on, never replaced by the default.
     std::ofstream(mine, std::ios::binary) << "*loc\rCellar\r";
@@ -157,22 +156,19 @@ TEST_F(MainWindow, AutoFillListsFollowTheFolderModeAndReloadOnce) {
 
 std::string handedOver;
 
-HINSTANCE WINAPI NoteHandOver(HWND owner, LPCSTR verb, LPCSTR path, LPCSTR parameters,
-                              LPCSTR folder, INT show) {
-    bool plain = !owner && !verb && !parameters && !folder && show == SW_SHOWNORMAL;
-    handedOver += path + std::string(plain ? "|" : " (not plain)|");
-    return HINSTANCE(33);
+void NoteHandOver(const char* path) {
+    handedOver += path + std::string("|");
 }
 
 TEST_F(MainWindow, HelpTheAutoFillFileAndTheDataFolderAreHandedToTheShell) {
-    std::strcpy(programFolder, "C:\\Program Files\\Q B\\");
-    std::strcpy(dataFolder, "D:\\Orrick\\");
-    shellExecute = NoteHandOver;
+    std::strcpy(gFolders.program, "C:\\Program Files\\Q B\\");
+    std::strcpy(gFolders.data, "D:\\Orrick\\");
+    gShellOpen = NoteHandOver;
     for (WPARAM command : {IDM_HELP_HELP, IDT_README, IDM_EDIT_AUTOFILL, IDM_HELP_DATA_DIR})
         Send(WM_COMMAND, command);
-    std::strcpy(dataFolder, std::string(590, 'd').c_str()); // too long: not handed over
+    std::strcpy(gFolders.data, std::string(590, 'd').c_str()); // too long: not handed over
     Send(WM_COMMAND, IDM_EDIT_AUTOFILL);
-    shellExecute = ShellExecuteA;
+    gShellOpen = nullptr;
     EXPECT_EQ(handedOver, "C:\\Program Files\\Q B\\ReadMe.htm|C:\\Program Files\\Q B\\ReadMe.htm|"
                           "D:\\Orrick\\QuireAuto.txt|D:\\Orrick\\|");
 }

@@ -4,7 +4,7 @@
 #include "test_main_window.h"
 
 #include "file_commands.h"
-#include "file_io.h"
+#include "globals.h"
 #include "main_form.h"
 #include "prompt_dialog.h"
 #include "resource.h"
@@ -48,11 +48,11 @@ bool FailReplacing(IoCall call) {
 TEST_F(CommandsTest, AFailedSaveLeavesTheUsersFileAndKeepsTheChanges) {
     std::string before = Bytes(shelf);
     SetDlgItemTextA(program.window, 101, "Changed");
-    ioFaultHook = FailReplacing;
+    gIoFaultHook = FailReplacing;
     EXPECT_EQ(Answered({IDOK}, IDT_SAVE), "Save Failed|");
     EXPECT_EQ(Answered({PROMPT_OK, IDOK}, IDM_FILE_CLOSE),
               "Changes Have Been Made|Save Current File Now?");
-    ioFaultHook = nullptr;
+    gIoFaultHook = nullptr;
     EXPECT_EQ(Bytes(shelf), before);
     EXPECT_EQ(GetFileAttributesA((shelf + ".saving").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(ControlText(program.window, 101), "Changed"); // the failed save kept the file open

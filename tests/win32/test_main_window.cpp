@@ -40,8 +40,9 @@ std::string MakeCollection(const char* name, std::initializer_list<const char*> 
     CreateCollection(collection, path.c_str(), name);
     for (const char* title : titles) {
         AddBlankRecord(collection, KIND_BOOK);
-        std::strcpy(textValue, title);
-        WriteField(collection.hRecordFile, collection.currentRecord, 1);
+        FieldValue value;
+        std::strcpy(value.text, title);
+        WriteField(collection.hRecordFile, collection.currentRecord, 1, value);
     }
     CloseCollection(collection);
     return path;

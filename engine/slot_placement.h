@@ -1,0 +1,14 @@
+// Rearranging the records of a record file among its slots, as compaction and
+// sorting do, with few reads and writes and within a memory limit.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+struct RecordFile;
+
+// Puts the records of the used slots into slots 0, 1, ... in the given order
+// (a permutation of UsedSlots), leaving in every slot from the number of
+// records up to the highest used slot that slot's bytes with status 5: what
+// compaction and then exchanges of whole slots leave. Writes each slot at most
+// once; 0 when no memory could be had, and then nothing changed.
+int PlaceRecords(RecordFile* file, const std::vector<uint32_t>& order);
