@@ -234,10 +234,9 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         ForgetUnsavedChanges(program);
         PostQuitMessage(0);
         return 0;
-    case WM_SEARCHNEXT:
+    case WM_SEARCHNEXT: // the navigator shows the outcome line it is answered with
     case WM_SEARCHPREV:
-        SearchStep(program, message == WM_SEARCHNEXT);
-        return 0;
+        return reinterpret_cast<LRESULT>(SearchStep(program, message == WM_SEARCHNEXT));
     case WM_TIMER:
         if (wParam == OPEN_TIMER) {
             KillTimer(window, OPEN_TIMER);

@@ -7,19 +7,26 @@
 #include "record_form.h"
 #include "shell_open.h"
 #include "text_routines.h"
+#include "texts.h"
+
+#include <memory>
 
 namespace {
 
 constexpr int LINK_CONTROL = FIRST_FIELD_CONTROL + 19;
 
-// The navigator's thread: the prompt in its search mode, showing the text
-// searched for and owned by the main window, until the user closes it. It
-// touches nothing else of the program.
+// What the navigator's thread keeps of the program: its own copy of the
+// text searched for, and the main window, which owns the navigator and runs
+// its steps.
+struct Navigator {
+    HWND owner;
+    char searchText[PROMPT_ANSWER_SIZE];
+};
+
+// The navigator's thread: the prompt in its search mode until the user closes it.
 DWORD WINAPI SearchNavigator(LPVOID parameter) {
-    const Program& program = *static_cast<const Program*>(parameter);
-    promptMode = PROMPT_SEARCH;
-    promptLine2 = program.textBuffer;
-    ShowPrompt(program.window);
+    std::unique_ptr<Navigator> navigator(static_cast<Navigator*>(parameter));
+    ShowPrompt(navigator->owner, {PROMPT_SEARCH, nullptr, navigator->searchText});
     return 0;
 }
 
@@ -91,19 +98,21 @@ void SearchCommand(Program& program) {
         return;
     }
     RefreshForm(program.window, program.collection);
-    searchOwner = program.window;
-    HANDLE thread = CreateThread(nullptr, 0, SearchNavigator, &program, 0, nullptr);
-    if (thread) CloseHandle(thread);
+    auto navigator = std::make_unique<Navigator>();
+    navigator->owner = program.window;
+    CopyCount(program.textBuffer, navigator->searchText, PROMPT_ANSWER_SIZE - 1);
+    if (HANDLE thread = CreateThread(nullptr, 0, SearchNavigator, navigator.get(), 0, nullptr)) {
+        navigator.release(); // the thread's now
+        CloseHandle(thread);
+    }
 }
 
-void SearchStep(Program& program, bool forward) {
-    promptLine4 = nullptr;
+const char* SearchStep(Program& program, bool forward) {
     StoreRecord(program.window, program.collection);
-    if (!FindMatch(program.collection, forward ? SEARCH_FORWARD : SEARCH_BACKWARD)) {
-        promptLine4 = "No Match Found";
-        return;
-    }
+    if (!FindMatch(program.collection, forward ? SEARCH_FORWARD : SEARCH_BACKWARD))
+        return TEXT_NO_MATCH;
     RefreshForm(program.window, program.collection);
+    return nullptr;
 }
 
 void NameCommand(Program& program) {
