@@ -2,14 +2,11 @@
 
 #include "field_catalogue.h"
 #include "folders.h"
-#include "main_form.h"
 #include "prompt_dialog.h"
 #include "record_file.h"
 #include "record_form.h"
-#include "resource.h"
 #include "text_routines.h"
 
-#include <commctrl.h>
 #include <commdlg.h>
 
 #include <cstdio>
@@ -36,7 +33,6 @@ void ShowNoFile(Program& program) {
     ForgetUnsavedChanges(program);
     CloseCollection(program.collection);
     ClearRecordForm(program.window);
-    EnableFileCommands(program.window, 0);
     UpdateStatusLine(program.window, program.collection);
 }
 
@@ -60,7 +56,6 @@ bool NewCollection(Program& program) {
         ShowFileError(program);
         return false;
     }
-    EnableFileCommands(program.window, 1);
     return true;
 }
 
@@ -84,13 +79,6 @@ void ChooseWorkPath(char* workPath, size_t size) {
         if (lock) CloseHandle(lock);
     }
     workPath[0] = '\0';
-}
-
-void EnableFileCommands(HWND window, int on) {
-    for (int id = IDT_SAVE; id <= IDT_MOVIE; ++id)
-        SendMessageA(Toolbar(window), TB_ENABLEBUTTON, id, on);
-    for (int id = IDM_FILE_CLOSE; id <= IDM_EDIT_NAME; ++id)
-        EnableMenuItem(GetMenu(window), id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
 }
 
 int ChooseFile(HWND owner, char* path, uint32_t filter, int open) {
@@ -117,7 +105,6 @@ void OpenUserFile(Program& program, const char* path) {
         ShowFileError(program);
         return;
     }
-    EnableFileCommands(program.window, 1);
     ShowCollectionName(program);
     RefreshForm(program.window, collection);
     program.fileNamed = 1;
@@ -188,7 +175,6 @@ bool OfferRecovery(Program& program) {
     program.collection.changesMade = 1; // still unsaved
     CopyText(owner, program.filePath);
     program.fileNamed = owner[0] != '\0';
-    EnableFileCommands(program.window, 1);
     ShowCollectionName(program);
     RefreshForm(program.window, program.collection);
     return true;

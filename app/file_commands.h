@@ -9,9 +9,6 @@
 // instance keeps a named lock on its working copy for its whole life.
 void ChooseWorkPath(char* workPath, size_t size);
 
-// Switches the commands that need an open record file on (1) or off (0).
-void EnableFileCommands(HWND window, int on);
-
 // The Open (open 1) or Save (open 0) dialog for record files (filter 0) or
 // all files (filter 2); path, of PATH_SIZE characters, holds the name it
 // starts with and receives the chosen path. 1 when the user chose a file.
