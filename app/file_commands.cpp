@@ -6,6 +6,7 @@
 #include "record_file.h"
 #include "record_form.h"
 #include "text_routines.h"
+#include "texts.h"
 
 #include <commdlg.h>
 
@@ -37,7 +38,7 @@ void ShowNoFile(Program& program) {
 }
 
 void ShowFileError(Program& program) {
-    ShowNotice(program.window, "File Error");
+    ShowNotice(program.window, TEXT_FILE_ERROR);
     ShowNoFile(program);
 }
 
@@ -50,7 +51,8 @@ void ShowCollectionName(Program& program) {
 // Asks for the new collection's name and makes its working copy.
 bool NewCollection(Program& program) {
     CopyText(DEFAULT_COLLECTION_NAME, program.textBuffer);
-    if (!AskEntry(program.window, PROMPT_TEXT, "Database Name", program.textBuffer)) return false;
+    if (!AskEntry(program.window, PROMPT_TEXT, TEXT_COLLECTION_NAME, program.textBuffer))
+        return false;
     ForgetUnsavedChanges(program);
     if (!CreateCollection(program.collection, program.workPath, program.textBuffer)) {
         ShowFileError(program);
@@ -85,7 +87,7 @@ int ChooseFile(HWND owner, char* path, uint32_t filter, int open) {
     fileDialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     fileDialog.hwndOwner = owner;
     fileDialog.hInstance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
-    fileDialog.lpstrFilter = "Kestrel Files\0*.ktl\0All Files\0*.*\0";
+    fileDialog.lpstrFilter = TEXT_FILE_TYPES;
     fileDialog.nFilterIndex = filter;
     fileDialog.lpstrFile = path;
     fileDialog.nMaxFile = PATH_SIZE;
@@ -107,21 +109,20 @@ void OpenUserFile(Program& program, const char* path) {
     }
     ShowCollectionName(program);
     RefreshForm(program.window, collection);
-    program.fileNamed = 1;
+    program.fileNamed = true;
 }
 
-int ConfirmLeaveFile(Program& program) {
+bool ConfirmLeaveFile(Program& program) {
     Collection& collection = program.collection;
     StoreRecord(program.window, collection);
-    if (!collection.hRecordFile || !HasUnsavedChanges(collection)) return 0;
+    if (!collection.hRecordFile || !HasUnsavedChanges(collection)) return true;
     int32_t answer = AskQuestion(program.window, PROMPT_YES_NO_CANCEL,
-                                 collection.recordsAdded ? "New Records Have Been Added"
-                                                         : "Changes Have Been Made",
-                                 "Save Current File Now?");
-    if (answer == PROMPT_CANCEL) return 1;
+                                 collection.recordsAdded ? TEXT_RECORDS_ADDED : TEXT_CHANGES_MADE,
+                                 TEXT_SAVE_NOW);
+    if (answer == PROMPT_CANCEL) return false;
     // A cancelled Save dialog leaves the collection unsaved; a failed save
     // keeps it open, since leaving would lose it.
-    return answer == PROMPT_OK && SaveUserFile(program) < 0 ? 1 : 0;
+    return answer != PROMPT_OK || SaveUserFile(program) >= 0;
 }
 
 int SaveUserFile(Program& program) {
@@ -132,10 +133,10 @@ int SaveUserFile(Program& program) {
         if (ChooseFile(program.window, program.filePath, 0, 0) != 1) return 0;
     }
     if (!SaveCollectionAs(collection, program.filePath)) {
-        ShowNotice(program.window, "Save Failed");
+        ShowNotice(program.window, TEXT_SAVE_FAILED);
         return -1;
     }
-    program.fileNamed = 1;
+    program.fileNamed = true;
     return 1;
 }
 
@@ -144,7 +145,7 @@ void ReportFileFailure(Program& program) {
     if (!file || !(file->writeFailed || file->readFailed)) return;
     file->writeFailed = file->readFailed = false;
     program.collection.changesMade = 1;
-    ShowNotice(program.window, "File Error");
+    ShowNotice(program.window, TEXT_FILE_ERROR);
 }
 
 void NoteUnsavedChanges(Program& program) {
@@ -158,16 +159,16 @@ void NoteUnsavedChanges(Program& program) {
 
 void ForgetUnsavedChanges(Program& program) {
     if (program.noteWritten) RemoveRecoveryNote(program.workPath);
-    program.noteWritten = 0;
+    program.noteWritten = false;
 }
 
 bool OfferRecovery(Program& program) {
     char owner[PATH_SIZE];
     if (!program.workPath[0] || !ReadRecoveryNote(program.workPath, owner, sizeof owner))
         return false;
-    program.noteWritten = 1;
-    if (AskQuestion(program.window, PROMPT_YES_NO_CANCEL, "Unsaved Changes Were Found",
-                    "Recover Them Now?") != PROMPT_OK ||
+    program.noteWritten = true;
+    if (AskQuestion(program.window, PROMPT_YES_NO_CANCEL, TEXT_CHANGES_FOUND, TEXT_RECOVER_NOW) !=
+            PROMPT_OK ||
         !OpenCollection(program.collection, program.workPath)) {
         ForgetUnsavedChanges(program);
         return false;
@@ -181,8 +182,8 @@ bool OfferRecovery(Program& program) {
 }
 
 void NewCommand(Program& program) {
-    if (ConfirmLeaveFile(program) == 1 || !NewCollection(program)) return;
-    program.fileNamed = 0;
+    if (!ConfirmLeaveFile(program) || !NewCollection(program)) return;
+    program.fileNamed = false;
     SetWindowTextA(program.window, program.textBuffer);
     AddBlankRecord(program.collection, CheckedKind(program.window));
     ClearRecordForm(program.window);
@@ -190,7 +191,7 @@ void NewCommand(Program& program) {
 }
 
 void OpenCommand(Program& program) {
-    if (ConfirmLeaveFile(program) == 1) return;
+    if (!ConfirmLeaveFile(program)) return;
     if (ChooseFile(program.window, program.filePath, 0, 1) == 1)
         OpenUserFile(program, program.filePath);
 }
@@ -201,12 +202,12 @@ void SaveCommand(Program& program) {
 }
 
 void CloseUserFile(Program& program) {
-    if (ConfirmLeaveFile(program) == 1) return;
+    if (!ConfirmLeaveFile(program)) return;
     ShowNoFile(program);
 }
 
 bool ExitProgram(Program& program) {
-    if (ConfirmLeaveFile(program) == 1) return false;
+    if (!ConfirmLeaveFile(program)) return false;
     DestroyWindow(program.window);
     return true;
 }

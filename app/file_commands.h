@@ -19,9 +19,9 @@ int ChooseFile(HWND owner, char* path, uint32_t filter, int open);
 void OpenUserFile(Program& program, const char* path);
 
 // Stores the form, then asks whether to save when the open collection has
-// unsaved changes, and saves on Yes. 1 when the file must not be left: the
-// user chose Cancel, or the save failed.
-int ConfirmLeaveFile(Program& program);
+// unsaved changes, and saves on Yes. False when the file must not be left:
+// the user chose Cancel, or the save failed.
+bool ConfirmLeaveFile(Program& program);
 
 // Puts the working copy in the user's file's place; a collection never saved
 // gets its file in the Save dialog first. 1 when it was saved, 0 when the

@@ -25,8 +25,8 @@ constexpr int WINDOW_WIDTH = 400;
 constexpr DWORD WINDOW_STYLE = WS_OVERLAPPED | WS_SYSMENU | WS_MINIMIZEBOX | 0x10;
 constexpr UINT_PTR OPEN_TIMER = 1;
 
-// 1 while the Control key is taken to be held.
-uint32_t ctrlHeld;
+// Whether the Control key is taken to be held.
+bool ctrlHeld;
 // How the command line named a file to open at start.
 CommandLineResult startFile = ARG_MISSING;
 
@@ -120,7 +120,7 @@ bool HandleKey(HWND window, const MSG& message) {
     // While Control is held no key reaches the form: one shortcut per press of Control.
     if (UINT command = ControlShortcut(key)) {
         PostMessageA(window, WM_COMMAND, command, 0);
-        ctrlHeld = 0;
+        ctrlHeld = false;
     }
     return true;
 }

@@ -31,7 +31,7 @@ DWORD WINAPI SearchNavigator(LPVOID parameter) {
 }
 
 void ShowCollectionFull(Program& program) {
-    ShowNotice(program.window, "Collection Full");
+    ShowNotice(program.window, TEXT_COLLECTION_FULL);
 }
 
 } // namespace
@@ -57,14 +57,14 @@ void CopyCommand(Program& program) {
 }
 
 void DeleteCommand(Program& program) {
-    if (AskQuestion(program.window, PROMPT_OK_CANCEL, "Confirm?") != PROMPT_OK) return;
+    if (AskQuestion(program.window, PROMPT_OK_CANCEL, TEXT_CONFIRM) != PROMPT_OK) return;
     DeleteShownRecord(program.collection);
     RefreshForm(program.window, program.collection);
 }
 
 void GotoCommand(Program& program) {
     NumberToDecimal(program.collection.currentNumber, program.textBuffer);
-    if (!AskEntry(program.window, PROMPT_TEXT, "Goto", program.textBuffer)) return;
+    if (!AskEntry(program.window, PROMPT_TEXT, TEXT_GOTO, program.textBuffer)) return;
     uint32_t ordinal = DecimalToNumber(program.textBuffer);
     if (NthRecord(program.collection.hRecordFile, ordinal) < 0) return;
     StoreRecord(program.window, program.collection);
@@ -89,12 +89,12 @@ void SortCommand(Program& program) {
 
 void SearchCommand(Program& program) {
     program.textBuffer[0] = '\0';
-    if (!AskEntry(program.window, PROMPT_TEXT, "Search for...", program.textBuffer)) return;
+    if (!AskEntry(program.window, PROMPT_TEXT, TEXT_SEARCH_FOR, program.textBuffer)) return;
     StoreRecord(program.window, program.collection);
     SetSearchText(program.textBuffer);
     if (!program.textBuffer[0]) return;
     if (!FindMatch(program.collection, SEARCH_FIRST)) {
-        ShowNotice(program.window, "No Match Found");
+        ShowNotice(program.window, TEXT_NO_MATCH);
         return;
     }
     RefreshForm(program.window, program.collection);
@@ -118,13 +118,13 @@ const char* SearchStep(Program& program, bool forward) {
 void NameCommand(Program& program) {
     ReadCollectionName(program.collection.hRecordFile);
     CopyCount(textValue, program.textBuffer, COLLECTION_NAME_SIZE);
-    if (!AskEntry(program.window, PROMPT_TEXT, "Database Name", program.textBuffer)) return;
+    if (!AskEntry(program.window, PROMPT_TEXT, TEXT_COLLECTION_NAME, program.textBuffer)) return;
     RenameCollection(program.collection, program.textBuffer);
     SetWindowTextA(program.window, program.textBuffer);
 }
 
 void PickDate(Program& program, int button) {
-    if (AskEntry(program.window, PROMPT_DATE, "Select Date", program.textBuffer))
+    if (AskEntry(program.window, PROMPT_DATE, TEXT_SELECT_DATE, program.textBuffer))
         SetDlgItemTextA(program.window, button, program.textBuffer);
 }
 
