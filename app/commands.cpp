@@ -88,8 +88,9 @@ void ExecuteCommand(Program& program) {
     ExecuteLink(program.window);
 }
 
-// In menu order, then the toolbar's and the form's own buttons. The keyboard
-// shortcuts send the toolbar's ids.
+// In menu order, then the toolbar's and the form's own buttons. No id stands
+// in two rows or is a field control's, so the order is the reader's alone.
+// The keyboard shortcuts send the toolbar's ids, greyed or not.
 const Command commands[] = {
     {IDT_NEW, IDM_FILE_NEW, NEEDS_NOTHING, false, "Create New Quirebook", NewCommand},
     {IDT_OPEN, IDM_FILE_OPEN, NEEDS_NOTHING, false, "Open Existing Quirebook", OpenCommand},
