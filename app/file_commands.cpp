@@ -2,14 +2,12 @@
 
 #include "field_catalogue.h"
 #include "folders.h"
-#include "main_form.h"
 #include "prompt_dialog.h"
 #include "record_file.h"
 #include "record_form.h"
-#include "resource.h"
 #include "text_routines.h"
+#include "texts.h"
 
-#include <commctrl.h>
 #include <commdlg.h>
 
 #include <cstdio>
@@ -36,12 +34,11 @@ void ShowNoFile(Program& program) {
     ForgetUnsavedChanges(program);
     CloseCollection(program.collection);
     ClearRecordForm(program.window);
-    EnableFileCommands(program.window, 0);
     UpdateStatusLine(program.window, program.collection);
 }
 
 void ShowFileError(Program& program) {
-    ShowNotice(program.window, "File Error");
+    ShowNotice(program.window, TEXT_FILE_ERROR);
     ShowNoFile(program);
 }
 
@@ -55,13 +52,13 @@ void ShowCollectionName(Program& program) {
 // Asks for the new collection's name and makes its working copy.
 bool NewCollection(Program& program) {
     CopyText(DEFAULT_COLLECTION_NAME, program.textBuffer);
-    if (!AskEntry(program.window, PROMPT_TEXT, "Database Name", program.textBuffer)) return false;
+    if (!AskEntry(program.window, PROMPT_TEXT, TEXT_COLLECTION_NAME, program.textBuffer))
+        return false;
     ForgetUnsavedChanges(program);
     if (!CreateCollection(program.collection, program.workPath, program.textBuffer)) {
         ShowFileError(program);
         return false;
     }
-    EnableFileCommands(program.window, 1);
     return true;
 }
 
@@ -87,18 +84,11 @@ void ChooseWorkPath(char* workPath, size_t size) {
     workPath[0] = '\0';
 }
 
-void EnableFileCommands(HWND window, int on) {
-    for (int id = IDT_SAVE; id <= IDT_MOVIE; ++id)
-        SendMessageA(Toolbar(window), TB_ENABLEBUTTON, id, on);
-    for (int id = IDM_FILE_CLOSE; id <= IDM_EDIT_NAME; ++id)
-        EnableMenuItem(GetMenu(window), id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
-}
-
 int ChooseFile(HWND owner, char* path, uint32_t filter, int open) {
     fileDialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     fileDialog.hwndOwner = owner;
     fileDialog.hInstance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
-    fileDialog.lpstrFilter = "Kestrel Files\0*.ktl\0All Files\0*.*\0";
+    fileDialog.lpstrFilter = TEXT_FILE_TYPES;
     fileDialog.nFilterIndex = filter;
     fileDialog.lpstrFile = path;
     fileDialog.nMaxFile = PATH_SIZE;
@@ -118,24 +108,22 @@ void OpenUserFile(Program& program, const char* path) {
         ShowFileError(program);
         return;
     }
-    EnableFileCommands(program.window, 1);
     ShowCollectionName(program);
     RefreshForm(program.window, collection);
-    program.fileNamed = 1;
+    program.fileNamed = true;
 }
 
-int ConfirmLeaveFile(Program& program) {
+bool ConfirmLeaveFile(Program& program) {
     Collection& collection = program.collection;
     StoreRecord(program.window, collection);
-    if (!collection.hRecordFile || !HasUnsavedChanges(collection)) return 0;
+    if (!collection.hRecordFile || !HasUnsavedChanges(collection)) return true;
     int32_t answer = AskQuestion(program.window, PROMPT_YES_NO_CANCEL,
-                                 collection.recordsAdded ? "New Records Have Been Added"
-                                                         : "Changes Have Been Made",
-                                 "Save Current File Now?");
-    if (answer == PROMPT_CANCEL) return 1;
+                                 collection.recordsAdded ? TEXT_RECORDS_ADDED : TEXT_CHANGES_MADE,
+                                 TEXT_SAVE_NOW);
+    if (answer == PROMPT_CANCEL) return false;
     // A cancelled Save dialog leaves the collection unsaved; a failed save
     // keeps it open, since leaving would lose it.
-    return answer == PROMPT_OK && SaveUserFile(program) < 0 ? 1 : 0;
+    return answer != PROMPT_OK || SaveUserFile(program) >= 0;
 }
 
 int SaveUserFile(Program& program) {
@@ -145,10 +133,10 @@ int SaveUserFile(Program& program) {
         if (ChooseFile(program.window, program.filePath, 0, 0) != 1) return 0;
     }
     if (!SaveCollectionAs(collection, program.filePath)) {
-        ShowNotice(program.window, "Save Failed");
+        ShowNotice(program.window, TEXT_SAVE_FAILED);
         return -1;
     }
-    program.fileNamed = 1;
+    program.fileNamed = true;
     return 1;
 }
 
@@ -157,7 +145,7 @@ void ReportFileFailure(Program& program) {
     if (!file || !(file->writeFailed || file->readFailed)) return;
     file->writeFailed = file->readFailed = false;
     program.collection.changesMade = 1;
-    ShowNotice(program.window, "File Error");
+    ShowNotice(program.window, TEXT_FILE_ERROR);
 }
 
 void NoteUnsavedChanges(Program& program) {
@@ -171,16 +159,16 @@ void NoteUnsavedChanges(Program& program) {
 
 void ForgetUnsavedChanges(Program& program) {
     if (program.noteWritten) RemoveRecoveryNote(program.workPath);
-    program.noteWritten = 0;
+    program.noteWritten = false;
 }
 
 bool OfferRecovery(Program& program) {
     char owner[PATH_SIZE];
     if (!program.workPath[0] || !ReadRecoveryNote(program.workPath, owner, sizeof owner))
         return false;
-    program.noteWritten = 1;
-    if (AskQuestion(program.window, PROMPT_YES_NO_CANCEL, "Unsaved Changes Were Found",
-                    "Recover Them Now?") != PROMPT_OK ||
+    program.noteWritten = true;
+    if (AskQuestion(program.window, PROMPT_YES_NO_CANCEL, TEXT_CHANGES_FOUND, TEXT_RECOVER_NOW) !=
+            PROMPT_OK ||
         !OpenCollection(program.collection, program.workPath)) {
         ForgetUnsavedChanges(program);
         return false;
@@ -188,15 +176,14 @@ bool OfferRecovery(Program& program) {
     program.collection.changesMade = 1; // still unsaved
     CopyText(owner, program.filePath);
     program.fileNamed = owner[0] != '\0';
-    EnableFileCommands(program.window, 1);
     ShowCollectionName(program);
     RefreshForm(program.window, program.collection);
     return true;
 }
 
 void NewCommand(Program& program) {
-    if (ConfirmLeaveFile(program) == 1 || !NewCollection(program)) return;
-    program.fileNamed = 0;
+    if (!ConfirmLeaveFile(program) || !NewCollection(program)) return;
+    program.fileNamed = false;
     SetWindowTextA(program.window, program.textBuffer);
     AddBlankRecord(program.collection, CheckedKind(program.window));
     ClearRecordForm(program.window);
@@ -204,7 +191,7 @@ void NewCommand(Program& program) {
 }
 
 void OpenCommand(Program& program) {
-    if (ConfirmLeaveFile(program) == 1) return;
+    if (!ConfirmLeaveFile(program)) return;
     if (ChooseFile(program.window, program.filePath, 0, 1) == 1)
         OpenUserFile(program, program.filePath);
 }
@@ -215,12 +202,12 @@ void SaveCommand(Program& program) {
 }
 
 void CloseUserFile(Program& program) {
-    if (ConfirmLeaveFile(program) == 1) return;
+    if (!ConfirmLeaveFile(program)) return;
     ShowNoFile(program);
 }
 
 bool ExitProgram(Program& program) {
-    if (ConfirmLeaveFile(program) == 1) return false;
+    if (!ConfirmLeaveFile(program)) return false;
     DestroyWindow(program.window);
     return true;
 }

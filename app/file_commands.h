@@ -9,9 +9,6 @@
 // instance keeps a named lock on its working copy for its whole life.
 void ChooseWorkPath(char* workPath, size_t size);
 
-// Switches the commands that need an open record file on (1) or off (0).
-void EnableFileCommands(HWND window, int on);
-
 // The Open (open 1) or Save (open 0) dialog for record files (filter 0) or
 // all files (filter 2); path, of PATH_SIZE characters, holds the name it
 // starts with and receives the chosen path. 1 when the user chose a file.
@@ -22,9 +19,9 @@ int ChooseFile(HWND owner, char* path, uint32_t filter, int open);
 void OpenUserFile(Program& program, const char* path);
 
 // Stores the form, then asks whether to save when the open collection has
-// unsaved changes, and saves on Yes. 1 when the file must not be left: the
-// user chose Cancel, or the save failed.
-int ConfirmLeaveFile(Program& program);
+// unsaved changes, and saves on Yes. False when the file must not be left:
+// the user chose Cancel, or the save failed.
+bool ConfirmLeaveFile(Program& program);
 
 // Puts the working copy in the user's file's place; a collection never saved
 // gets its file in the Save dialog first. 1 when it was saved, 0 when the

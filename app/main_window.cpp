@@ -11,6 +11,7 @@
 #include "record_commands.h"
 #include "record_form.h"
 #include "resource.h"
+#include "texts.h"
 
 #include <commctrl.h>
 
@@ -24,32 +25,10 @@ constexpr int WINDOW_WIDTH = 400;
 constexpr DWORD WINDOW_STYLE = WS_OVERLAPPED | WS_SYSMENU | WS_MINIMIZEBOX | 0x10;
 constexpr UINT_PTR OPEN_TIMER = 1;
 
-// 1 while the Control key is taken to be held.
-uint32_t ctrlHeld;
+// Whether the Control key is taken to be held.
+bool ctrlHeld;
 // How the command line named a file to open at start.
 CommandLineResult startFile = ARG_MISSING;
-
-struct Tooltip {
-    UINT_PTR command;
-    const char* text;
-};
-
-const Tooltip tooltips[] = {
-    {IDT_NEW, "Create New Quirebook"},
-    {IDT_OPEN, "Open Existing Quirebook"},
-    {IDT_SAVE, "Save this Quirebook"},
-    {IDT_ADD, "Add New Record"},
-    {IDT_COPY, "Copy This Record"},
-    {IDT_DELETE, "Delete This Record"},
-    {IDT_PREVIOUS, "Previous Record"},
-    {IDT_NEXT, "Next Record"},
-    {IDT_GOTO, "Goto Record"},
-    {IDT_SEARCH, "Search Quirebook"},
-    {IDT_README, "Open ReadMe"},
-    {IDT_BOOK, "Book"},
-    {IDT_MUSIC, "Music"},
-    {IDT_MOVIE, "Movie"},
-};
 
 // 460 on NT 5 and later, whose caption and menu are taller.
 int WindowHeight() {
@@ -81,13 +60,26 @@ void OnCreate(HWND window, Program& program) {
     UpdateStatusLine(window, program.collection);
     LoadAutoFill(window);
     startFile = CommandLineResult(GetCommandLineArg(1, program.filePath, sizeof program.filePath));
-    if (startFile != ARG_COPIED) EnableFileCommands(window, 0);
+    if (startFile != ARG_COPIED) EnableFileCommands(window, false);
     SetTimer(window, OPEN_TIMER, 10, nullptr);
 }
 
+// The first tick of the open timer: changes left unsaved by a program that
+// did not end of itself are offered first, then the file the command line names.
+void OpenAtStart(Program& program) {
+    KillTimer(program.window, OPEN_TIMER);
+    if (!OfferRecovery(program)) {
+        if (program.filePath[0])
+            OpenUserFile(program, program.filePath);
+        else if (startFile == ARG_TOO_LONG || startFile == ARG_UNBALANCED)
+            ShowNotice(program.window, TEXT_FILE_ERROR); // an unreadable path is no file either
+    }
+    EnableFileCommands(program.window, program.collection.hRecordFile != nullptr);
+}
+
 void OnTooltip(NMTTDISPINFOA* info) {
-    for (const Tooltip& tip : tooltips)
-        if (tip.command == info->hdr.idFrom) info->lpszText = const_cast<char*>(tip.text);
+    if (const char* tooltip = CommandTooltip(info->hdr.idFrom))
+        info->lpszText = const_cast<char*>(tooltip);
 }
 
 UINT ControlShortcut(WPARAM key) {
@@ -128,7 +120,7 @@ bool HandleKey(HWND window, const MSG& message) {
     // While Control is held no key reaches the form: one shortcut per press of Control.
     if (UINT command = ControlShortcut(key)) {
         PostMessageA(window, WM_COMMAND, command, 0);
-        ctrlHeld = 0;
+        ctrlHeld = false;
     }
     return true;
 }
@@ -152,6 +144,7 @@ void AfterCommand(Program& program) {
     if (!IsWindow(program.window)) return;
     ReportFileFailure(program);
     NoteUnsavedChanges(program);
+    EnableFileCommands(program.window, program.collection.hRecordFile != nullptr);
 }
 
 } // namespace
@@ -259,19 +252,11 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         ForgetUnsavedChanges(program);
         PostQuitMessage(0);
         return 0;
-    case WM_SEARCHNEXT:
+    case WM_SEARCHNEXT: // the navigator shows the outcome line it is answered with
     case WM_SEARCHPREV:
-        SearchStep(program, message == WM_SEARCHNEXT);
-        return 0;
+        return reinterpret_cast<LRESULT>(SearchStep(program, message == WM_SEARCHNEXT));
     case WM_TIMER:
-        if (wParam == OPEN_TIMER) {
-            KillTimer(window, OPEN_TIMER);
-            if (OfferRecovery(program)) return 0;
-            if (program.filePath[0])
-                OpenUserFile(program, program.filePath);
-            else if (startFile == ARG_TOO_LONG || startFile == ARG_UNBALANCED)
-                ShowNotice(window, "File Error"); // a path that cannot be read is no file either
-        }
+        if (wParam == OPEN_TIMER) OpenAtStart(program);
         return 0;
     case WM_NOTIFY: {
         auto* header = reinterpret_cast<NMHDR*>(lParam);

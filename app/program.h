@@ -25,8 +25,8 @@ struct Program {
     Collection collection;         // the open working copy
     char filePath[PATH_SIZE] = ""; // the user's file the working copy belongs to
     char workPath[PATH_SIZE] = ""; // this instance's working copy
-    uint32_t fileNamed = 0;        // 1 when filePath names that file
-    uint32_t noteWritten = 0;      // 1 while the working copy's recovery note is there
+    bool fileNamed = false;        // filePath names that file
+    bool noteWritten = false;      // the working copy's recovery note is there
     // What the prompts edit, and file names picked for the form.
     char textBuffer[TEXT_BUFFER_SIZE] = "";
 };

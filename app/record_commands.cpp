@@ -7,24 +7,31 @@
 #include "record_form.h"
 #include "shell_open.h"
 #include "text_routines.h"
+#include "texts.h"
+
+#include <memory>
 
 namespace {
 
 const int LINK_CONTROL = FieldControlId(FieldWithFlag(FLAG_LINK));
 
-// The navigator's thread: the prompt in its search mode, showing the text
-// searched for and owned by the main window, until the user closes it. It
-// touches nothing else of the program.
+// What the navigator's thread keeps of the program: its own copy of the
+// text searched for, and the main window, which owns the navigator and runs
+// its steps.
+struct Navigator {
+    HWND owner;
+    char searchText[PROMPT_ANSWER_SIZE];
+};
+
+// The navigator's thread: the prompt in its search mode until the user closes it.
 DWORD WINAPI SearchNavigator(LPVOID parameter) {
-    const Program& program = *static_cast<const Program*>(parameter);
-    promptMode = PROMPT_SEARCH;
-    promptLine2 = program.textBuffer;
-    ShowPrompt(program.window);
+    std::unique_ptr<Navigator> navigator(static_cast<Navigator*>(parameter));
+    ShowPrompt(navigator->owner, {PROMPT_SEARCH, nullptr, navigator->searchText});
     return 0;
 }
 
 void ShowCollectionFull(Program& program) {
-    ShowNotice(program.window, "Collection Full");
+    ShowNotice(program.window, TEXT_COLLECTION_FULL);
 }
 
 } // namespace
@@ -50,14 +57,14 @@ void CopyCommand(Program& program) {
 }
 
 void DeleteCommand(Program& program) {
-    if (AskQuestion(program.window, PROMPT_OK_CANCEL, "Confirm?") != PROMPT_OK) return;
+    if (AskQuestion(program.window, PROMPT_OK_CANCEL, TEXT_CONFIRM) != PROMPT_OK) return;
     DeleteShownRecord(program.collection);
     RefreshForm(program.window, program.collection);
 }
 
 void GotoCommand(Program& program) {
     NumberToDecimal(program.collection.currentNumber, program.textBuffer);
-    if (!AskEntry(program.window, PROMPT_TEXT, "Goto", program.textBuffer)) return;
+    if (!AskEntry(program.window, PROMPT_TEXT, TEXT_GOTO, program.textBuffer)) return;
     uint32_t ordinal = DecimalToNumber(program.textBuffer);
     if (NthRecord(program.collection.hRecordFile, ordinal) < 0) return;
     StoreRecord(program.window, program.collection);
@@ -82,39 +89,41 @@ void SortCommand(Program& program) {
 
 void SearchCommand(Program& program) {
     program.textBuffer[0] = '\0';
-    if (!AskEntry(program.window, PROMPT_TEXT, "Search for...", program.textBuffer)) return;
+    if (!AskEntry(program.window, PROMPT_TEXT, TEXT_SEARCH_FOR, program.textBuffer)) return;
     StoreRecord(program.window, program.collection);
     SetSearchText(program.collection, program.textBuffer);
     if (!program.textBuffer[0]) return;
     if (!FindMatch(program.collection, SEARCH_FIRST)) {
-        ShowNotice(program.window, "No Match Found");
+        ShowNotice(program.window, TEXT_NO_MATCH);
         return;
     }
     RefreshForm(program.window, program.collection);
-    searchOwner = program.window;
-    HANDLE thread = CreateThread(nullptr, 0, SearchNavigator, &program, 0, nullptr);
-    if (thread) CloseHandle(thread);
+    auto navigator = std::make_unique<Navigator>();
+    navigator->owner = program.window;
+    CopyCount(program.textBuffer, navigator->searchText, PROMPT_ANSWER_SIZE - 1);
+    if (HANDLE thread = CreateThread(nullptr, 0, SearchNavigator, navigator.get(), 0, nullptr)) {
+        navigator.release(); // the thread's now
+        CloseHandle(thread);
+    }
 }
 
-void SearchStep(Program& program, bool forward) {
-    promptLine4 = nullptr;
+const char* SearchStep(Program& program, bool forward) {
     StoreRecord(program.window, program.collection);
-    if (!FindMatch(program.collection, forward ? SEARCH_FORWARD : SEARCH_BACKWARD)) {
-        promptLine4 = "No Match Found";
-        return;
-    }
+    if (!FindMatch(program.collection, forward ? SEARCH_FORWARD : SEARCH_BACKWARD))
+        return TEXT_NO_MATCH;
     RefreshForm(program.window, program.collection);
+    return nullptr;
 }
 
 void NameCommand(Program& program) {
     ReadCollectionName(program.collection.hRecordFile, program.textBuffer);
-    if (!AskEntry(program.window, PROMPT_TEXT, "Database Name", program.textBuffer)) return;
+    if (!AskEntry(program.window, PROMPT_TEXT, TEXT_COLLECTION_NAME, program.textBuffer)) return;
     RenameCollection(program.collection, program.textBuffer);
     SetWindowTextA(program.window, program.textBuffer);
 }
 
 void PickDate(Program& program, int button) {
-    if (AskEntry(program.window, PROMPT_DATE, "Select Date", program.textBuffer))
+    if (AskEntry(program.window, PROMPT_DATE, TEXT_SELECT_DATE, program.textBuffer))
         SetDlgItemTextA(program.window, button, program.textBuffer);
 }
 

@@ -13,8 +13,9 @@ void StepCommand(Program& program, bool forward);
 void SortCommand(Program& program);
 // Asks for a text, shows the first record that holds it and opens the navigator.
 void SearchCommand(Program& program);
-// A step of the open navigator, forward or backward from the shown record.
-void SearchStep(Program& program, bool forward);
+// A step of the open navigator, forward or backward from the shown record;
+// the line the navigator shows under it: null, or "No Match Found".
+const char* SearchStep(Program& program, bool forward);
 void NameCommand(Program& program);
 // The date prompt for the date button with that control id.
 void PickDate(Program& program, int button);

@@ -2,6 +2,7 @@
 
 #include "field_catalogue.h"
 #include "resource.h"
+#include "texts.h"
 
 #include <commctrl.h>
 
@@ -140,6 +141,6 @@ void BuildRecordForm(HWND window) {
     CreateStatusWindowA(WS_CHILD | WS_VISIBLE, PROGRAM_TITLE, window, IDC_STATUSBAR);
 
     for (const FieldPlace& place : formLayout) MakeField(window, module, place);
-    MakeControl(window, module, "Button", IDC_EXECUTE, "Execute", PUSH_BUTTON, 220, 355, 80, 20);
-    MakeControl(window, module, "Button", IDC_CHANGE, "Change..", PUSH_BUTTON, 305, 355, 80, 20);
+    MakeControl(window, module, "Button", IDC_EXECUTE, TEXT_EXECUTE, PUSH_BUTTON, 220, 355, 80, 20);
+    MakeControl(window, module, "Button", IDC_CHANGE, TEXT_CHANGE, PUSH_BUTTON, 305, 355, 80, 20);
 }

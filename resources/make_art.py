@@ -1,12 +1,12 @@
 #!/usr/bin/env python3
 """Draws the toolbar bitmaps and icons of Quirebook.exe from the text pixel maps in art/.
 
-usage: make_art.py OUTDIR
+usage: make_art.py OUTDIR PAGE
 
 Writes into OUTDIR one 16 x 16 4-bit .bmp per toolbar picture, one .ico per icon
 (a 16 x 16 and a 32 x 32 image, 4-bit with a transparency mask),
 art-preview.png, a magnified sheet of every picture for reviewing the art, and
-ReadMe.htm, the help page with the toolbar pictures drawn into it.
+ReadMe.htm, the help page PAGE with the toolbar pictures drawn into it.
 A malformed map stops the script with a message naming the file and line.
 """
 
@@ -217,14 +217,14 @@ def preview(toolbar, icons):
     return png_file(sheet.pixels)
 
 
-def help_page(toolbar):
-    """ReadMe.htm with each picture source "toolbar:NAME" made an inline PNG, so the page stands alone."""
+def help_page(path, toolbar):
+    """The page with each picture source "toolbar:NAME" made an inline PNG, so that it stands alone."""
     face = PALETTE[BUTTON_FACE]
     inline = {}
     for name, rows in zip(TOOLBAR, toolbar):
         png = png_file([[face if p is TRANSPARENT else PALETTE[p] for p in row] for row in rows])
         inline[name] = "data:image/png;base64," + base64.b64encode(png).decode("ascii")
-    page = (ART.parent / "ReadMe.htm").read_text(encoding="utf-8")
+    page = path.read_text(encoding="utf-8")
 
     def picture(match):
         if match.group(1) not in inline:
@@ -234,8 +234,8 @@ def help_page(toolbar):
 
 
 def main(argv):
-    if len(argv) != 2:
-        print("usage: make_art.py OUTDIR", file=sys.stderr)
+    if len(argv) != 3:
+        print("usage: make_art.py OUTDIR PAGE", file=sys.stderr)
         return 2
     out = Path(argv[1])
     try:
@@ -243,7 +243,7 @@ def main(argv):
         toolbar = [read_map(ART / f"{name}.txt", 16, legend) for name in TOOLBAR]
         icons = [[read_map(ART / f"{name}-{size}.txt", size, legend) for size in ICON_SIZES]
                  for name, _ in ICONS]
-        page = help_page(toolbar)
+        page = help_page(Path(argv[2]), toolbar)
     except ArtError as error:
         print(f"make_art.py: error: {error}", file=sys.stderr)
         return 1

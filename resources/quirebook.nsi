@@ -1,5 +1,5 @@
 ; The Windows installer of Quirebook, made by scripts/dist with NSIS:
-;   makensis -DVERSION=1.9 -DFILES=FOLDER -DICON=ICO -DOUTFILE=SETUP.exe [-DX64] quirebook.nsi
+;   makensis -DVERSION=X.Y -DFILES=FOLDER -DICON=ICO -DOUTFILE=SETUP.exe [-DX64] quirebook.nsi
 ; FOLDER holds what ships (Quirebook.exe, ReadMe.htm and QuireAuto.txt), ICO
 ; is the program's icon. The installer puts them into Program Files with "DefSet.txt"
 ; beside them, so that the program keeps its data in each user's own

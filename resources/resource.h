@@ -4,11 +4,8 @@
 
 #define IDC_STATIC (-1)
 
-// The program's name and version, for the resource script and the code alike
-#define PROGRAM_NAME "Quirebook"
-#define PROGRAM_TITLE "Quirebook 1.9"
-#define PROGRAM_VERSION "1.9"
-#define PROGRAM_VERSION_NUMBERS 1, 9, 0, 0
+// PROGRAM_NAME, PROGRAM_VERSION and the like, made from the project's version
+#include "version.h"
 
 // Icon groups
 #define IDI_BOOKSHELF 500

@@ -2,7 +2,8 @@
 # One end-to-end case (damaged-file, editing, two-programs, fields, leaving or
 # crash-sessions, described where each begins): the real Quirebook.exe under
 # Wine, watched and driven from outside as a person would. ctest passes
-# WINE_RUN, QUIREBOOK_EXE, PROBE, DEMO, QUIREBOOK_CLI and QUIREBOOK_WINEPREFIX.
+# WINE_RUN, QUIREBOOK_EXE, PROBE, DEMO, QUIREBOOK_CLI, QUIREBOOK_WINEPREFIX and
+# PROGRAM_TITLE (the title of the window with no file, and of the prompts).
 set -uo pipefail
 . "$(dirname "$0")/../../scripts/display.sh"
 
@@ -52,23 +53,23 @@ damaged-file)
     echo "A shopping list, not a collection." >"$scratch/Not A Collection.ktl"
     start_program "$scratch/Not A Collection.ktl"
     until_true dialog_shows "File Error" || fail "no \"File Error\" notice"
-    focus "Quirebook 1.9" 400 && keys Escape # the notice, not the main window
+    focus "$PROGRAM_TITLE" 400 && keys Escape # the notice, not the main window
     until_true no_dialog || fail "the notice is still open after Escape"
-    settled "Quirebook 1.9" "No File!"
-    focus "Quirebook 1.9" && keys Escape && ended
+    settled "$PROGRAM_TITLE" "No File!"
+    focus "$PROGRAM_TITLE" && keys Escape && ended
     # A path longer than the program takes is refused the same way.
     "$WINE_RUN" "$QUIREBOOK_EXE" "C:\\$(printf 'x%.0s' $(seq 650)).ktl" >/dev/null 2>&1 &
     program_pid=$! started+=($!)
     until_true dialog_shows "File Error" || fail "a path too long was not refused"
-    focus "Quirebook 1.9" 400 && keys Escape && until_true no_dialog && focus "Quirebook 1.9" && keys Escape && ended
+    focus "$PROGRAM_TITLE" 400 && keys Escape && until_true no_dialog && focus "$PROGRAM_TITLE" && keys Escape && ended
     ;;
 editing)
     # A collection made, typed, saved, closed, opened, edited, sorted, searched and copied,
     # then left through the save question.
     mine="$(windows_path "$scratch")\\Mine.ktl"
     start_program
-    settled "Quirebook 1.9" "No File!"
-    focus "Quirebook 1.9" && click 14 53 # the New button
+    settled "$PROGRAM_TITLE" "No File!"
+    focus "$PROGRAM_TITLE" && click 14 53 # the New button
     until_true dialog_shows "Database Name" || fail "New asked no name"
     keys Return && settled Books "Record 1 of 1" # the name it suggests
     click 200 82 && typed Dune && click 200 212 # the Title box, then the Price box
@@ -154,7 +155,7 @@ fields)
     kill -9 "$program_pid" && ended
     start_program
     until_true dialog_shows "Unsaved Changes Were Found" || fail "the named file's changes were not offered back"
-    focus "Quirebook 1.9" 400 && keys Return && settled Fields "Record 1 of 2" # Yes
+    focus "$PROGRAM_TITLE" 400 && keys Return && settled Fields "Record 1 of 2" # Yes
     focus Fields && keys Escape && until_true dialog_shows "Changes Have Been Made" || fail "recovered changes not unsaved"
     keys Return && ended # Yes: saved into the named file
     [ "$(field "$f" 1 10)" = 1250 ] || fail "Save stored the price as $(field "$f" 1 10)"
@@ -168,8 +169,8 @@ crash-sessions)
     sessions=${QUIREBOOK_CRASH_SESSIONS:-2}
     for session in $(seq "$sessions"); do
         start_program
-        settled "Quirebook 1.9" "No File!"
-        focus "Quirebook 1.9" && click 14 53 && until_true dialog_shows "Database Name" || fail "session $session: no New"
+        settled "$PROGRAM_TITLE" "No File!"
+        focus "$PROGRAM_TITLE" && click 14 53 && until_true dialog_shows "Database Name" || fail "session $session: no New"
         typed "S$session" && keys Return && settled "S$session" "Record 1 of 1"
         adds=$((session == 1 ? 1 : RANDOM % 5))
         for add in $(seq "$adds"); do
@@ -181,10 +182,10 @@ crash-sessions)
         start_program "$([ "$session" = "$sessions" ] || echo "$DEMO")"
         until_true dialog_shows "Unsaved Changes Were Found" || fail "session $session: nothing offered back"
         if [ "$session" = "$sessions" ]; then
-            focus "Quirebook 1.9" 400 && keys shift+Tab Return && settled "Quirebook 1.9" "No File!"
+            focus "$PROGRAM_TITLE" 400 && keys shift+Tab Return && settled "$PROGRAM_TITLE" "No File!"
             kill -9 "$program_pid" && ended && break # nothing is left to offer
         fi
-        focus "Quirebook 1.9" 400 && keys Return # Yes
+        focus "$PROGRAM_TITLE" 400 && keys Return # Yes
         settled "S$session" "Record 1 of $((adds + 1))"
         first=$(probe Quirebook | sed -n 6p)
         [ "$first" = "$([ "$adds" -gt 0 ] && echo T1)" ] || fail "session $session: the first record came back as '$first'"
@@ -221,8 +222,8 @@ leaving)
     done
     # With no record shown, Reload AutoFill keeps what is typed.
     start_program
-    settled "Quirebook 1.9" "No File!"
-    focus "Quirebook 1.9" && click 200 82 && typed Kept && menu 1 6 && sleep 1
+    settled "$PROGRAM_TITLE" "No File!"
+    focus "$PROGRAM_TITLE" && click 200 82 && typed Kept && menu 1 6 && sleep 1
     [ "$(probe Quirebook | sed -n 6p)" = Kept ] || fail "Reload AutoFill cleared the Title box"
     keys Escape && ended
     ;;

@@ -4,6 +4,7 @@
 
 #include "autofill.h"
 #include "autofill_lists.h"
+#include "commands.h"
 #include "file_commands.h"
 #include "folders.h"
 #include "main_form.h"
@@ -33,7 +34,7 @@ TEST_F(MainWindow, StartsWithNoFileAndOnlyTheCommandsThatNeedNone) {
                                      IDM_RELOAD_AUTOFILL, IDM_HELP_HELP, IDM_HELP_DATA_DIR,
                                      IDM_HELP_ABOUT,      IDT_NEW,       IDT_OPEN,
                                      IDT_README};
-    for (int on : {0, 1}) {
+    for (bool on : {false, true}) {
         EnableFileCommands(window, on);
         std::string wrong;
         for (UINT id = 1; id <= IDM_HELP_DATA_DIR; ++id) {
@@ -53,7 +54,7 @@ TEST_F(MainWindow, StartsWithNoFileAndOnlyTheCommandsThatNeedNone) {
 // notification makes it the sort field.
 TEST_F(MainWindow, ToolbarClicksAndTheFieldTouchedLast) {
     HWND toolbar = Toolbar(program.window);
-    EnableFileCommands(program.window, 1);
+    EnableFileCommands(program.window, true);
     RECT movie;
     SendMessageA(toolbar, TB_GETRECT, IDT_MOVIE, LPARAM(&movie));
     SendMessageA(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(movie.left + 4, 4));

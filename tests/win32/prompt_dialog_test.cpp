@@ -37,7 +37,7 @@ using PromptDialog = MainWindowTest; // the program's common controls are ready
 // The text entry returns its text, the date entry the picked date in the short format.
 TEST_F(PromptDialog, EachModeShowsItsControlsAndEndsOnlyWithItsButtons) {
     // clang-format off
-    const std::tuple<int32_t, const char*, const char*> modes[] = {
+    const std::tuple<PromptMode, const char*, const char*> modes[] = {
         {PROMPT_NOTICE, "One|Two|Three||Continue|", "122120"},
         {PROMPT_OK_CANCEL, "One|Two|Three||OK|Cancel|", "122120"},
         {PROMPT_YES_NO_CANCEL, "One|Two|Three||No|Yes|Cancel|", "123120"},
@@ -54,7 +54,6 @@ TEST_F(PromptDialog, EachModeShowsItsControlsAndEndsOnlyWithItsButtons) {
         for (int action = 0; action < 6; ++action) {
             SCOPED_TRACE(testing::Message() << "mode " << mode << " action " << action);
             char line3[PROMPT_ANSWER_SIZE] = "Three"; // the answer buffer of the entries
-            promptMode = mode, promptLine1 = "One", promptLine2 = "Two", promptLine3 = line3;
             std::string seen;
             DialogDriver driver({[&](HWND dialog) {
                                      seen = Shown(dialog);
@@ -62,13 +61,12 @@ TEST_F(PromptDialog, EachModeShowsItsControlsAndEndsOnlyWithItsButtons) {
                                                          GDT_VALID, LPARAM(&picked));
                                  },
                                  actions[action], Press(IDOK)});
-            int32_t result = ShowPrompt(nullptr), expected = answers[action] - '0';
+            int32_t result = ShowPrompt(nullptr, {mode, "One", "Two", line3, line3});
+            int32_t expected = answers[action] - '0';
             EXPECT_EQ(seen, shown);
             EXPECT_EQ(result, expected ? expected : PROMPT_OK);
             EXPECT_EQ(driver.stepsRun(), expected ? 2u : 3u);
             EXPECT_STREQ(line3, mode == PROMPT_DATE ? date : "Three");
-            EXPECT_TRUE(!promptMode && !promptLine1 && !promptLine2 && !promptLine3 &&
-                        !promptLine4);
         }
     }
 }

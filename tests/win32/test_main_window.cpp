@@ -1,8 +1,8 @@
 #include "test_main_window.h"
 
 #include "collection.h"
+#include "commands.h"
 #include "field_catalogue.h"
-#include "file_commands.h"
 #include "main_form.h"
 #include "main_window.h"
 #include "record_file.h"
@@ -60,7 +60,7 @@ void MainWindowTest::SetUp() {
     ASSERT_TRUE(InitApplication(program));
     KillTimer(program.window, 1);
     program.filePath[0] = '\0';
-    EnableFileCommands(program.window, 0);
+    EnableFileCommands(program.window, false);
     PumpMessages();
 }
 

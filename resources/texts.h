@@ -1,0 +1,39 @@
+// The texts the program's windows show that the resource script does not
+// hold: notices, questions, entry prompts and captions, each named once
+// wherever it is shown. The toolbar's tooltips stand in the command table.
+#pragma once
+
+// Notices
+constexpr char TEXT_FILE_ERROR[] = "File Error";
+constexpr char TEXT_SAVE_FAILED[] = "Save Failed";
+constexpr char TEXT_EXPORT_FAILED[] = "Export Failed";
+constexpr char TEXT_COLLECTION_FULL[] = "Collection Full";
+constexpr char TEXT_NO_MATCH[] = "No Match Found";
+
+// Questions
+constexpr char TEXT_CONFIRM[] = "Confirm?";
+constexpr char TEXT_RECORDS_ADDED[] = "New Records Have Been Added";
+constexpr char TEXT_CHANGES_MADE[] = "Changes Have Been Made";
+constexpr char TEXT_SAVE_NOW[] = "Save Current File Now?";
+constexpr char TEXT_CHANGES_FOUND[] = "Unsaved Changes Were Found";
+constexpr char TEXT_RECOVER_NOW[] = "Recover Them Now?";
+
+// Entries, and the navigator's first line
+constexpr char TEXT_COLLECTION_NAME[] = "Database Name";
+constexpr char TEXT_GOTO[] = "Goto";
+constexpr char TEXT_SEARCH_FOR[] = "Search for...";
+constexpr char TEXT_SELECT_DATE[] = "Select Date";
+
+// Captions the prompt's buttons take in some modes
+constexpr char TEXT_OK[] = "OK";
+constexpr char TEXT_YES[] = "Yes";
+constexpr char TEXT_NO[] = "No";
+constexpr char TEXT_NEXT[] = "Next";
+constexpr char TEXT_PREVIOUS[] = "Previous";
+
+// The form's link buttons
+constexpr char TEXT_EXECUTE[] = "Execute";
+constexpr char TEXT_CHANGE[] = "Change..";
+
+// The file types the Open and Save dialogs offer
+constexpr char TEXT_FILE_TYPES[] = "Kestrel Files\0*.ktl\0All Files\0*.*\0";
