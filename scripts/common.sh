@@ -29,7 +29,7 @@ build_native() {
 # it stripped).
 build_windows() {
     configure_tree build/win32 -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" &&
-        cmake "$top/build/win32" -DCMAKE_BUILD_TYPE=Release -DQUIREBOOK_WERROR=ON >/dev/null &&
+        cmake "$top/build/win32" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-g -DQUIREBOOK_WERROR=ON >/dev/null &&
         build_tree build/win32
 }
 
