@@ -40,6 +40,16 @@ bool ReadTitles(RecordRows& rows) {
     return rows.titles.size() == rows.slots.size() || ReadKeys(rows, COLUMN_TITLE, rows.titles);
 }
 
+// Each record's key for ordering the rows by a column, in record order.
+bool SortKeys(RecordRows& rows, int column, std::vector<std::string>& keys) {
+    std::vector<std::string> read;
+    if (column == COLUMN_TITLE ? !ReadTitles(rows) : !ReadKeys(rows, column, read)) return false;
+    const std::vector<std::string>& texts = column == COLUMN_TITLE ? rows.titles : read;
+    keys.reserve(texts.size());
+    for (const std::string& text : texts) keys.push_back(SortKeyOf(text.c_str()));
+    return true;
+}
+
 unsigned char Folded(char c) {
     const auto byte = static_cast<unsigned char>(c);
     return IsAsciiLetter(byte) ? byte | 0x20 : byte;
@@ -67,16 +77,12 @@ bool OrderRows(RecordRows& rows, int column) {
         return true;
     }
     try {
-        std::vector<std::string> read;
-        if (column == COLUMN_TITLE ? !ReadTitles(rows)
-                                   : column != COLUMN_NUMBER && !ReadKeys(rows, column, read))
-            return false;
-        const std::vector<std::string>& keys = column == COLUMN_TITLE ? rows.titles : read;
+        std::vector<std::string> keys;
+        if (column != COLUMN_NUMBER && !SortKeys(rows, column, keys)) return false;
         std::iota(rows.order.begin(), rows.order.end(), 0u);
         if (column != COLUMN_NUMBER)
-            std::stable_sort(rows.order.begin(), rows.order.end(), [&](uint32_t a, uint32_t b) {
-                return CompareKeys(keys[a].c_str(), keys[b].c_str()) < 0;
-            });
+            std::stable_sort(rows.order.begin(), rows.order.end(),
+                             [&](uint32_t a, uint32_t b) { return keys[a] < keys[b]; });
         rows.column = column;
         return true;
     } catch (const std::bad_alloc&) {
