@@ -110,13 +110,14 @@ void FillCell(const RecordRows& rows, LVITEMA& item) {
 // sends the wide form of the notification to an ANSI window too.
 LRESULT FindRow(RecordRows& rows, const NMHDR* header) {
     const auto* find = reinterpret_cast<const NMLVFINDITEMA*>(header);
-    char typed[MAX_PATH] = "";
-    if (header->code == LVN_ODFINDITEMW)
-        WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<LPCWSTR>(find->lvfi.psz), -1, typed,
-                            sizeof typed, nullptr, nullptr);
-    else if (find->lvfi.psz)
+    char typed[MAX_PATH];
+    if (!find->lvfi.psz) return -1;
+    if (header->code == LVN_ODFINDITEMA)
         CopyCount(find->lvfi.psz, typed,
                   std::min<uint32_t>(TextLength(find->lvfi.psz), MAX_PATH - 1));
+    else if (!WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<LPCWSTR>(find->lvfi.psz), -1, typed,
+                                  sizeof typed, nullptr, nullptr))
+        return -1;
     return FindTitleRow(rows, find->iStart, typed);
 }
 
