@@ -109,6 +109,7 @@ const Command commands[] = {
     {IDT_GOTO, IDM_VIEW_GOTO, NEEDS_TWO_RECORDS, true, "Goto Record", GotoCommand},
     {IDT_NEXT, IDM_VIEW_NEXT, NEEDS_TWO_RECORDS, true, "Next Record", NextCommand},
     {IDT_PREVIOUS, IDM_VIEW_PREVIOUS, NEEDS_TWO_RECORDS, true, "Previous Record", PreviousCommand},
+    {0, IDM_VIEW_LIST, NEEDS_RECORD, true, nullptr, ListCommand},
     {IDT_README, IDM_HELP_HELP, NEEDS_NOTHING, false, "Open ReadMe", HelpCommand},
     {0, IDM_HELP_DATA_DIR, NEEDS_NOTHING, false, nullptr, DataFolderCommand},
     {0, IDM_HELP_ABOUT, NEEDS_NOTHING, false, nullptr, AboutCommand},

@@ -166,10 +166,11 @@ StartupRecord* InitCommonUi() {
     SetUpFolders();
     record->smallIcon = LoadProgramIcon(record->module, 16);
     record->largeIcon = LoadProgramIcon(record->module, 32);
-    // Bar and date classes too: the toolbar, the status bar and the prompt's
-    // date picker must be registered before they are made.
+    // Bar, date and list classes too: the toolbar, the status bar, the prompt's
+    // date picker and the record list must be registered before they are made.
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_COOL_CLASSES | ICC_INTERNET_CLASSES |
-                                                          ICC_BAR_CLASSES | ICC_DATE_CLASSES};
+                                                          ICC_BAR_CLASSES | ICC_DATE_CLASSES |
+                                                          ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
     return record;
 }

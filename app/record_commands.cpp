@@ -5,6 +5,7 @@
 #include "prompt_dialog.h"
 #include "record_file.h"
 #include "record_form.h"
+#include "record_list.h"
 #include "shell_open.h"
 #include "text_routines.h"
 #include "texts.h"
@@ -78,6 +79,13 @@ void StepCommand(Program& program, bool forward) {
         GoToNextRecord(program.collection);
     else
         GoToPreviousRecord(program.collection);
+    RefreshForm(program.window, program.collection);
+}
+
+void ListCommand(Program& program) {
+    StoreRecord(program.window, program.collection);
+    uint32_t ordinal = PickFromRecordList(program.window, program.collection);
+    if (ordinal == 0 || !GoToRecord(program.collection, ordinal)) return;
     RefreshForm(program.window, program.collection);
 }
 

@@ -10,6 +10,8 @@ void DeleteCommand(Program& program);
 void GotoCommand(Program& program);
 // Next (forward) or Previous; there is no wrapping round at the ends.
 void StepCommand(Program& program, bool forward);
+// Shows the record picked from the list of every record.
+void ListCommand(Program& program);
 void SortCommand(Program& program);
 // Asks for a text, shows the first record that holds it and opens the navigator.
 void SearchCommand(Program& program);

@@ -12,6 +12,7 @@
 #include "field_catalogue.h"
 #include "file_io.h"
 #include "record_file.h"
+#include "record_rows.h"
 #include "slot_capacity.h"
 #include "sort_search.h"
 
@@ -380,6 +381,14 @@ void Measure(const char* program, BenchFile& c, const std::string& folder, bool 
     std::string across = " across " + std::to_string(c.gap) + " free slots";
     add("next" + across, Median(5, [&] { NextRecord(file, c.beforeGap); }), 0, "", 0);
     add("previous" + across, Median(5, [&] { PreviousRecord(file, last); }), 0, "", 0);
+    add("record list: the rows of every record", Median(5, [&] { ListRecords(file); }), 0, "", 0);
+    add("record list: the rows ordered by title",
+        Median(3,
+               [&] {
+                   RecordRows rows = ListRecords(file);
+                   OrderRows(rows, COLUMN_TITLE);
+               }),
+        read, "read", 0);
     int32_t found = 0;
     add("search that matches nothing", Median(3, [&] { found = FindFirstMatch(file, MISSING); }),
         read, "read", sqliteMissing);

@@ -6,6 +6,8 @@
 #include <cstdint>
 
 constexpr uint32_t FIELD_COUNT = 20;
+constexpr uint32_t TITLE_FIELD = 1;
+constexpr uint32_t AUTHOR_FIELD = 2; // the Lead of music and movies
 constexpr uint32_t KIND_FIELD = 20;
 constexpr uint32_t KIND_BOOK = 1;
 constexpr uint32_t KIND_MUSIC = 2;
@@ -75,6 +77,11 @@ inline int FieldControlId(uint32_t field) {
 uint32_t FieldWithFlag(uint8_t flag);
 // The field whose suggestions the given autofill list holds; 0 when none.
 uint32_t AutoFillField(int list);
+
+// The kind a record is shown as: Book, Music, or Movie for any other value.
+inline uint32_t KindOf(uint32_t value) {
+    return value == KIND_BOOK || value == KIND_MUSIC ? value : KIND_MOVIE;
+}
 
 // Touching a field's control makes it the field Sort sorts by; the date
 // buttons open the date prompt instead.

@@ -124,6 +124,14 @@ const char* UnsupportedType(uint32_t type) {
     return nullptr;
 }
 
+// The slots whose status wanted accepts, lowest first, from the map alone.
+std::vector<uint32_t> SlotsWith(const RecordFile* file, bool (*wanted)(uint32_t status)) {
+    std::vector<uint32_t> slots;
+    for (uint32_t slot = 0; slot < file->slotCount; ++slot)
+        if (wanted(file->statuses[slot])) slots.push_back(slot);
+    return slots;
+}
+
 RecordFile* Refuse(IoFile* io, const char** reason, const char* why) {
     IoClose(io);
     if (reason) *reason = why;
@@ -412,10 +420,11 @@ uint32_t CountUsedSlots(RecordFile* file) {
 }
 
 std::vector<uint32_t> UsedSlots(const RecordFile* file) {
-    std::vector<uint32_t> slots;
-    for (uint32_t slot = 0; slot < file->slotCount; ++slot)
-        if (IsUsedStatus(file->statuses[slot])) slots.push_back(slot);
-    return slots;
+    return SlotsWith(file, IsUsedStatus);
+}
+
+std::vector<uint32_t> RecordSlots(const RecordFile* file) {
+    return SlotsWith(file, IsRecordStatus);
 }
 
 int GrowSlots(RecordFile* file) {

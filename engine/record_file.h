@@ -161,3 +161,5 @@ int32_t ScanSlots(RecordFile* file, int32_t from, int32_t to, bool (*wanted)(uin
                   const SlotVisitor& visit);
 // The slots whose status is above 9, lowest first.
 std::vector<uint32_t> UsedSlots(const RecordFile* file);
+// The slots of the records, lowest first: the record with ordinal n lies in the nth.
+std::vector<uint32_t> RecordSlots(const RecordFile* file);

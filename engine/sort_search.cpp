@@ -144,6 +144,19 @@ int CompareKeys(const char* a, const char* b) {
 #endif
 }
 
+std::string SortKeyOf(const char* key) {
+#ifdef _WIN32
+    // The size counts the key's closing zero byte, which the comparison may keep.
+    int size = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, key, -1, nullptr, 0);
+    std::string sortKey(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0) LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY, key, -1, &sortKey[0], size);
+#else
+    std::string sortKey(std::strxfrm(nullptr, key, 0) + 1, '\0');
+    sortKey.resize(std::strxfrm(&sortKey[0], key, sortKey.size()));
+#endif
+    return sortKey;
+}
+
 // The stable sort of the records by their key texts; each slot is written at most once.
 int SortRecords(RecordFile* file, uint32_t field) {
     if (!file || field == 0 || field > file->fieldCount) return 0;

@@ -33,6 +33,7 @@
 // Dialogs
 #define IDD_PROMPT 1005
 #define IDD_ABOUT 1025
+#define IDD_RECORD_LIST 1030
 
 // Prompt dialog controls (besides IDOK 1, IDCANCEL 2 and button 3)
 #define IDC_PROMPT_BUTTON3 3
@@ -43,6 +44,9 @@
 #define IDC_PROMPT_LINE3 852
 #define IDC_PROMPT_LINE4 853
 #define IDC_PROMPT_RULE 600
+
+// Record list controls
+#define IDC_RECORD_LIST 1031
 
 // Menu "Menu"
 #define IDM_FILE_NEW 40001
@@ -64,6 +68,8 @@
 #define IDM_HELP_HELP 40027
 #define IDM_HELP_ABOUT 40028
 #define IDM_HELP_DATA_DIR 40030
+// Items added to the menu later take ids from 40100 on.
+#define IDM_VIEW_LIST 40101
 
 // Toolbar commands
 #define IDT_OPEN 2

@@ -35,5 +35,9 @@ constexpr char TEXT_PREVIOUS[] = "Previous";
 constexpr char TEXT_EXECUTE[] = "Execute";
 constexpr char TEXT_CHANGE[] = "Change..";
 
+// The record list's column headings, in column order, and the names of kinds 1 to 3
+constexpr const char* TEXT_LIST_COLUMNS[] = {"No.", "Title", "Author/Lead", "Kind"};
+constexpr const char* TEXT_KINDS[] = {"Book", "Music", "Movie"};
+
 // The file types the Open and Save dialogs offer
 constexpr char TEXT_FILE_TYPES[] = "Kestrel Files\0*.ktl\0All Files\0*.*\0";

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# One end-to-end case (damaged-file, editing, two-programs, fields, leaving or
-# crash-sessions, described where each begins): the real Quirebook.exe under
+# One end-to-end case (damaged-file, editing, two-programs, fields, leaving,
+# crash-sessions or list, described where each begins): the real Quirebook.exe under
 # Wine, watched and driven from outside as a person would. ctest passes
 # WINE_RUN, QUIREBOOK_EXE, PROBE, DEMO, QUIREBOOK_CLI, QUIREBOOK_WINEPREFIX and
 # PROGRAM_TITLE (the title of the window with no file, and of the prompts).
@@ -226,6 +226,34 @@ leaving)
     focus "$PROGRAM_TITLE" && click 200 82 && typed Kept && menu 1 6 && sleep 1
     [ "$(probe Quirebook | sed -n 6p)" = Kept ] || fail "Reload AutoFill cleared the Title box"
     keys Escape && ended
+    ;;
+list)
+    # View > List opens on the record shown; a record is picked with the arrows, by
+    # typing the start of its title, after a heading click and with a double click
+    # after another, each showing the record; Escape picks none. Saved afterwards,
+    # the file is as it was, byte for byte; what is typed is stored before the list opens.
+    f=$scratch/List.ktl
+    "$QUIREBOOK_CLI" new "$f" List >/dev/null
+    for record in Cello/1 Banjo/3 Accordion/1; do # no Music: the form stores it as a Movie
+        "$QUIREBOOK_CLI" add "$f" 1="${record%/*}" 20="${record#*/}" >/dev/null
+    done
+    cp "$f" "$scratch/Before.ktl" && touch -d 2000-01-01 "$f"
+    listed() { focus List && menu 2 3 && until_true focus Records || fail "View > List opened no list"; }
+    heading() { click "$1" 31; } # the No. heading at 20, Title at 80
+    start_program "$f"
+    settled List "Record 1 of 3"
+    listed && keys Down Return && settled List "Record 2 of 3"
+    listed && typed acc && keys Return && settled List "Record 3 of 3"
+    listed && keys Home Escape && until_true no_dialog && settled List "Record 3 of 3"
+    listed && heading 80 && keys End Return && settled List "Record 1 of 3" # Cello last by title
+    listed && heading 20 && xdotool mousemove --window "$window" 80 45 click --repeat 2 1 # the first row
+    settled List "Record 3 of 3"
+    focus List && keys ctrl+s && until_true [ "$f" -nt "$scratch/Before.ktl" ] || fail "Save wrote nothing"
+    cmp -s "$f" "$scratch/Before.ktl" || fail "the list changed the file"
+    click 200 82 && keys Home shift+End && typed Zither # Accordion renamed
+    listed && heading 80 && keys Home Return && settled List "Record 2 of 3" # Banjo first
+    focus List && keys Escape && until_true dialog_shows "Changes Have Been Made" || fail "the new title was not stored"
+    keys shift+Tab Return && ended # No
     ;;
 *) fail "unknown case '${1:-}'" ;;
 esac

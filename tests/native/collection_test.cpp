@@ -2,9 +2,11 @@
 #include "test_files.h"
 
 #include "field_catalogue.h"
+#include "record_rows.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 
 using Command = std::function<bool(Collection&)>;
@@ -80,3 +82,48 @@ TEST_F(CollectionTest, AddCopyAndSortMarkWhatIsUnsaved) {
                 c.recordsAdded && !c.changesMade);
 }
 // clang-format on
+
+// The record list's rows: the records of the status map, ordered by a column
+// (ties in record order), the other way round on a second click, and found by
+// the start of a title; the file is never written.
+TEST(RecordRowsTest, OrderingMovesRowsOnlyAndTypingFindsATitle) {
+    TempDir dir;
+    std::string path = dir.File("rows.ktl");
+    MakeFile(path, {10, 5, 10, 10, 11, 10, 0, 0, 0, 0},
+             {"delta", "gone", "Alpha", "charlie", "used", "alpha"});
+    RecordFile* file = OpenRecordFile(path.c_str());
+    ASSERT_TRUE(file);
+    const std::vector<std::tuple<int32_t, const char*, uint32_t>> fields = {
+        {0, "Ames", 2}, {2, "", 7}, {3, "Ames", 1}, {5, "Birch", 3}};
+    for (const auto& [slot, author, kind] : fields) {
+        FieldValue value;
+        std::strcpy(value.text, author);
+        value.number = kind;
+        WriteField(file, slot, AUTHOR_FIELD, value);
+        WriteField(file, slot, KIND_FIELD, value);
+    }
+    const std::vector<uint8_t> before = ReadAll(path);
+    RecordRows rows = ListRecords(file);
+    auto ordinals = [&] {
+        std::string text;
+        for (int row = 0; row < static_cast<int>(rows.order.size()); ++row)
+            text += std::to_string(RowOrdinal(rows, row));
+        return text;
+    };
+    EXPECT_EQ(ordinals(), "1234");
+    const std::vector<std::pair<int, std::string>> clicks = {
+        {COLUMN_TITLE, "2431"}, {COLUMN_TITLE, "1342"},  {COLUMN_AUTHOR, "2134"},
+        {COLUMN_KIND, "3124"},  {COLUMN_NUMBER, "1234"}, {COLUMN_NUMBER, "4321"}};
+    for (const auto& [column, expected] : clicks) {
+        EXPECT_TRUE(OrderRows(rows, column));
+        EXPECT_EQ(ordinals(), expected) << "column " << column;
+    }
+    EXPECT_EQ(RowSlot(rows, 0), 5);
+    EXPECT_EQ(RowOf(rows, 2), 2);
+    const std::vector<std::tuple<int, const char*, int>> finds = {
+        {0, "AL", 0}, {1, "al", 2}, {3, "ch", 1}, {0, "alphas", -1}};
+    for (const auto& [start, text, row] : finds)
+        EXPECT_EQ(FindTitleRow(rows, start, text), row) << text;
+    EXPECT_EQ(ReadAll(path), before);
+    CloseRecordFile(file);
+}
