@@ -116,7 +116,7 @@ int32_t NthRecord(RecordFile* file, uint32_t ordinal);
 int GrowSlots(RecordFile* file);
 int ShrinkSlots(RecordFile* file);
 
-// Zeroed working memory for whole slots; null when it cannot be had.
+// Working memory for whole slots, its bytes unset; null when it cannot be had.
 struct FreeDeleter {
     void operator()(void* p) const { std::free(p); }
 };

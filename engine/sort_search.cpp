@@ -19,12 +19,17 @@ namespace {
 
 constexpr uint32_t NO_NUMBER = UINT32_MAX;
 
-// A key text: a text field's value, or a number field's signed decimal text.
-std::string KeyOf(const SlotField& value) {
-    if (!IsNumberField(value.type)) return std::string(value.text, value.length);
-    char number[12];
-    NumberToDecimal(static_cast<int32_t>(value.number), number);
-    return number;
+// A key text: a text field's value, or a number field's signed decimal text,
+// put after keys with its NUL.
+void AppendKey(const SlotField& value, std::string& keys) {
+    if (IsNumberField(value.type)) {
+        char number[12];
+        NumberToDecimal(static_cast<int32_t>(value.number), number);
+        keys += number;
+    } else {
+        keys.append(value.text, value.length);
+    }
+    keys += '\0';
 }
 
 // A value byte matches a search byte when they are equal, or when the value
@@ -144,28 +149,28 @@ int CompareKeys(const char* a, const char* b) {
 #endif
 }
 
-// The stable sort of the records by their key texts; each slot is written at most once.
+// The stable sort of the records by their key texts; each slot is written at
+// most once. The keys wait end to end in one text, each ended by its NUL.
 int SortRecords(RecordFile* file, uint32_t field) {
     if (!file || field == 0 || field > file->fieldCount) return 0;
     try {
-        std::vector<uint32_t> slots = UsedSlots(file);
-        if (slots.empty()) return 1;
-        std::vector<std::string> keys;
-        keys.reserve(slots.size());
-        ScanSlots(file, static_cast<int32_t>(slots.front()), static_cast<int32_t>(slots.back()),
-                  IsUsedStatus, [&](int32_t, const unsigned char* bytes) {
-                      keys.push_back(KeyOf(FieldIn(file, bytes, field)));
-                      return false;
-                  });
-        if (keys.size() != slots.size()) return 0;
-        std::vector<uint32_t> order(slots.size());
-        for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
-        std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-            return CompareKeys(keys[a].c_str(), keys[b].c_str()) < 0;
+        std::string keys;
+        std::vector<uint32_t> starts, slots;
+        auto visit = [&](int32_t slot, const unsigned char* bytes) {
+            starts.push_back(static_cast<uint32_t>(keys.size()));
+            slots.push_back(static_cast<uint32_t>(slot));
+            AppendKey(FieldIn(file, bytes, field), keys);
+            return false;
+        };
+        return RearrangeRecords(file, visit, [&] {
+            std::vector<uint32_t> order(slots.size());
+            for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+            std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+                return CompareKeys(&keys[starts[a]], &keys[starts[b]]) < 0;
+            });
+            for (uint32_t& i : order) i = slots[i];
+            return order;
         });
-        std::vector<std::string>().swap(keys);
-        for (uint32_t& i : order) i = slots[i];
-        return PlaceRecords(file, order);
     } catch (const std::bad_alloc&) {
         return 0;
     }
@@ -178,11 +183,12 @@ bool RecordsInOrder(RecordFile* file, uint32_t field) {
         if (slots.empty()) return true;
         // Packed from slot 0, and nothing among them but records.
         if (slots.back() + 1 != slots.size() || CountRecords(file) != slots.size()) return false;
-        std::string previous;
+        std::string previous, key;
         bool inOrder = true;
         ScanSlots(file, 0, static_cast<int32_t>(slots.back()), IsUsedStatus,
                   [&](int32_t slot, const unsigned char* bytes) {
-                      std::string key = KeyOf(FieldIn(file, bytes, field));
+                      key.clear();
+                      AppendKey(FieldIn(file, bytes, field), key);
                       inOrder = slot == 0 || CompareKeys(previous.c_str(), key.c_str()) <= 0;
                       previous.swap(key);
                       return !inOrder;
