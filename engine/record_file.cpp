@@ -139,10 +139,11 @@ RecordFile* Refuse(IoFile* io, const char** reason, const char* why) {
 SlotBuffer AllocateSlots(size_t bytes) {
 #ifdef __linux__
     // Every page a process touches for the first time costs a fault, and in a
-    // virtual machine one fault of a 4 KB page can cost more than reading
-    // 100 KB of a cached file. Large buffers ask for 2 MB pages instead.
+    // virtual machine one fault of a 4 KB page can cost as much as reading
+    // 100 KB of a cached file. Buffers of a read piece or more ask for 2 MB
+    // pages instead: one fault where there would be 64 or more.
     constexpr size_t LARGE_PAGE = 2u << 20;
-    if (bytes >= LARGE_PAGE) {
+    if (bytes >= READ_PIECE) {
         const size_t rounded = (bytes + LARGE_PAGE - 1) / LARGE_PAGE * LARGE_PAGE;
         void* memory = std::aligned_alloc(LARGE_PAGE, rounded);
         if (memory) madvise(memory, rounded, MADV_HUGEPAGE);

@@ -74,14 +74,14 @@ class HeldRecords {
         links = AllocateSlots(static_cast<size_t>(capacity) * sizeof(uint32_t));
         squeezed = AllocateSlots(static_cast<size_t>(Blocks(MostSqueezed(recordSize))) * BLOCK);
         if (!pool || !links || !squeezed) return false;
-        first.assign(slots, NONE);
+        if (capacity > 0) first.assign(slots, NONE);
         return true;
     }
     void Release() { *this = HeldRecords(); }
-    bool Has(uint32_t slot) const { return first[slot] != NONE; }
+    bool Has(uint32_t slot) const { return slot < first.size() && first[slot] != NONE; }
     // Asks for a held record's first block ahead of its use.
     void Prefetch(uint32_t slot) const {
-        if (first[slot] != NONE) __builtin_prefetch(pool.get() + size_t{first[slot]} * BLOCK);
+        if (Has(slot)) __builtin_prefetch(pool.get() + size_t{first[slot]} * BLOCK);
     }
 
     // A map with a bit for each 16 bytes of the slot up to its last whole 64,
