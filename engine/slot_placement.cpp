@@ -379,6 +379,7 @@ int RearrangeRecords(RecordFile* file, const SlotVisitor& visit,
         if (!holding) held.Release();
         std::vector<uint32_t> order = arrange();
         if (order.size() != used.size()) return 0;
+        for (uint32_t& i : order) i = used[i];
         return Place(file, order, holding ? &held : nullptr, window);
     } catch (const std::bad_alloc&) {
         return 0;

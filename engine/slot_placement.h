@@ -14,7 +14,8 @@
 // once; 0 when no memory could be had, and then nothing changed.
 int PlaceRecords(RecordFile* file, const std::vector<uint32_t>& order);
 // Reads every used slot once, in large pieces and lowest first, handing each
-// to visit, then places the records in the order that arrange returns, as
+// to visit, then places the records in the order that arrange returns (a
+// permutation of the indexes of the slots visited: 0 for the first), as
 // PlaceRecords does. When the records read all fit in memory they are kept
 // there, squeezed, so that none is read twice.
 int RearrangeRecords(RecordFile* file, const SlotVisitor& visit,

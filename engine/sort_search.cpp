@@ -155,20 +155,19 @@ int SortRecords(RecordFile* file, uint32_t field) {
     if (!file || field == 0 || field > file->fieldCount) return 0;
     try {
         std::string keys;
-        std::vector<uint32_t> starts, slots;
-        auto visit = [&](int32_t slot, const unsigned char* bytes) {
+        std::vector<uint32_t> starts;
+        starts.reserve(CountUsedSlots(file));
+        auto visit = [&](int32_t, const unsigned char* bytes) {
             starts.push_back(static_cast<uint32_t>(keys.size()));
-            slots.push_back(static_cast<uint32_t>(slot));
             AppendKey(FieldIn(file, bytes, field), keys);
             return false;
         };
         return RearrangeRecords(file, visit, [&] {
-            std::vector<uint32_t> order(slots.size());
+            std::vector<uint32_t> order(starts.size());
             for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
             std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
                 return CompareKeys(&keys[starts[a]], &keys[starts[b]]) < 0;
             });
-            for (uint32_t& i : order) i = slots[i];
             return order;
         });
     } catch (const std::bad_alloc&) {
