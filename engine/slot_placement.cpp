@@ -79,13 +79,8 @@ class HeldRecords {
     }
     void Release() { *this = HeldRecords(); }
     bool Has(uint32_t slot) const { return slot < first.size() && first[slot] != NONE; }
-    // Asks for a held record's first block ahead of its use.
-    void Prefetch(uint32_t slot) const {
-        if (Has(slot)) __builtin_prefetch(pool.get() + size_t{first[slot]} * BLOCK);
-    }
-
     // A map with a bit for each 16 bytes of the slot up to its last whole 64,
-    // set when they are not all zero (four bits a byte), then those 16-byte
+    // set when they are not all zero (lowest bit first), then those 16-byte
     // pieces, then the bytes after the last whole 64. False, holding nothing,
     // when the pool has no room for it.
     bool Hold(uint32_t slot, const unsigned char* bytes) {
@@ -131,21 +126,15 @@ class HeldRecords {
             b = following;
         }
         first[slot] = NONE;
-        static const unsigned char zeros[GROUP] = {};
+        // Zeros first, then each piece kept, a word of the map at a time.
         const uint32_t groups = recordSize / GROUP;
         const unsigned char* at = map + MapBytes(recordSize);
-        for (uint32_t g = 0; g < groups; ++g) {
-            const unsigned kept = (map[g / 2] >> (4 * (g % 2))) & 15;
-            unsigned char* to = bytes + g * GROUP;
-            if (kept == 0) {
-                std::memcpy(to, zeros, GROUP);
-                continue;
-            }
-            for (uint32_t p = 0; p < GROUP / PIECE; ++p) {
-                const unsigned nonzero = (kept >> p) & 1;
-                std::memcpy(to + p * PIECE, nonzero ? at : zeros, PIECE);
-                at += nonzero * PIECE;
-            }
+        std::memset(bytes, 0, groups * GROUP);
+        for (uint32_t w = 0; w < MapBytes(recordSize) / 8; ++w) {
+            uint64_t kept = 0;
+            std::memcpy(&kept, map + 8 * w, 8);
+            for (; kept != 0; kept &= kept - 1, at += PIECE)
+                std::memcpy(bytes + (64 * w + __builtin_ctzll(kept)) * PIECE, at, PIECE);
         }
         std::memcpy(bytes + groups * GROUP, at, recordSize - groups * GROUP);
     }
@@ -158,7 +147,8 @@ class HeldRecords {
     static constexpr uint32_t GROUP = 64; // the pieces of one half of a map byte
     static constexpr uint32_t NONE = UINT32_MAX;
     static uint32_t Blocks(uint32_t bytes) { return (bytes + BLOCK - 1) / BLOCK; }
-    static uint32_t MapBytes(uint32_t recordSize) { return (recordSize / GROUP + 1) / 2; }
+    // Whole words, read a word at a time.
+    static uint32_t MapBytes(uint32_t recordSize) { return (recordSize / GROUP + 15) / 16 * 8; }
     // The map, every byte of the slot, and room for a piece written past the end.
     static uint32_t MostSqueezed(uint32_t recordSize) {
         return MapBytes(recordSize) + recordSize + PIECE;
@@ -214,8 +204,6 @@ bool PlaceByWindows(RecordFile* file, const Placement& plan, uint32_t window, ui
         const uint32_t firstVacated = std::max(plan.records, x) - x;
         wanted.clear();
         for (uint32_t k = x; k < y; ++k) {
-            // Held records are taken in an order of their own: ask for one a few ahead.
-            if (k + 8 < y && plan.source[k + 8] != VACATED) store.Prefetch(plan.source[k + 8]);
             uint32_t s = plan.source[k];
             if (s == VACATED) {
                 if (k - x < vacatedFrom) std::memcpy(at(k), plan.vacated.get(), size);
