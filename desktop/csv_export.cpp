@@ -14,26 +14,23 @@ namespace {
 
 // Lines gather in one buffer and go to the file in pieces of about this size.
 constexpr size_t PIECE = READ_PIECE;
-// Writing eight bytes where fewer are wanted may reach this far past a line.
-constexpr size_t SLACK = 8;
+// Writing sixteen bytes where fewer are wanted may reach this far past a line.
+constexpr size_t SLACK = SPAN;
 
 // Puts a text value, ended by its NUL or its width, in double quotes and
 // follows it with a comma; returns the end. A double quote inside is doubled,
-// so spreadsheets read the field back as stored. Eight bytes at a time are
+// so spreadsheets read the field back as stored. Sixteen bytes at a time are
 // copied while none of them is a NUL or a quote.
 char* PutQuoted(char* out, const unsigned char* text, size_t width) {
     *out++ = '"';
     const unsigned char* end = text + width;
     for (const unsigned char* p = text; p < end;) {
-        if (end - p >= 8) {
-            uint64_t word = 0;
-            std::memcpy(&word, p, 8);
-            std::memcpy(out, p, 8);
-            uint64_t marks = ZeroBytes(word) | ZeroBytes(word ^ (EACH_BYTE * '"'));
-            uint32_t plain = marks == 0 ? 8 : FirstMarked(marks);
+        if (end - p >= SPAN) {
+            std::memcpy(out, p, SPAN);
+            const uint32_t plain = FirstOf(p, '"', '"');
             out += plain;
             p += plain;
-            if (marks == 0) continue;
+            if (plain == SPAN) continue;
         }
         if (*p == 0) break;
         if (*p == '"') *out++ = '"';
@@ -83,7 +80,8 @@ ExportResult ExportCsv(RecordFile* file, const char* path) {
     const size_t capacity = PIECE + LongestLine(places) + SLACK;
     SlotBuffer buffer = AllocateSlots(capacity);
     if (!buffer) return EXPORT_FAILED;
-    IoFile* out = IoCreate(path);
+    // An earlier export's file is written over, then cut to the new length.
+    IoFile* out = IoOpenForWriting(path);
     if (!out) return EXPORT_FAILED;
     // A record that could not be read would be exported as empty: that is a failed export.
     const bool readFailedBefore = file->readFailed;
@@ -137,6 +135,7 @@ ExportResult ExportCsv(RecordFile* file, const char* path) {
     }
     if (written) putEmptyLines(file->slotCount - next);
     flush();
+    written = IoSetLength(out, offset) && written;
     IoClose(out);
     written = written && !file->readFailed;
     file->readFailed = file->readFailed || readFailedBefore;

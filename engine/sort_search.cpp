@@ -43,10 +43,10 @@ struct Search {
     const char* text = nullptr;
     size_t length = 0;
     uint32_t number = NO_NUMBER;
-    // The first search byte repeated in every byte of a word, as it is and in
-    // the other case (the same again when it is no letter).
-    uint64_t first = 0;
-    uint64_t other = 0;
+    // The first search byte as it is and in the other case (the same again
+    // when it is no letter).
+    unsigned char first = 0;
+    unsigned char other = 0;
 };
 
 // A text as a search: its length, its first byte, and the number it stands
@@ -58,29 +58,26 @@ Search SearchFor(const char* text) {
     uint32_t number = DecimalToNumber(text);
     search.number = number == 0 ? NO_NUMBER : number;
     const unsigned char first = static_cast<unsigned char>(text[0]);
-    search.first = EACH_BYTE * first;
-    search.other = EACH_BYTE * (IsAsciiLetter(first) ? first ^ 0x20 : first);
+    search.first = first;
+    search.other = IsAsciiLetter(first) ? first ^ 0x20 : first;
     return search;
 }
 
 // Whether a text value, ended by its NUL or its width, holds the search text.
-// Eight bytes at a time are passed over up to the first that ends the value or
-// can begin a match. A NUL matches no search byte, so no comparison runs past
-// the value.
+// Sixteen bytes at a time are passed over up to the first that ends the value
+// or can begin a match. A NUL matches no search byte, so no comparison runs
+// past the value.
 bool ContainsSearchText(const Search& search, const unsigned char* value, size_t width) {
     if (search.length == 0) return true;
     const unsigned char* end = value + width;
     for (const unsigned char* p = value; static_cast<size_t>(end - p) >= search.length; ++p) {
-        if (end - p >= 8) {
-            uint64_t word = 0;
-            std::memcpy(&word, p, 8);
-            uint64_t marks =
-                ZeroBytes(word) | ZeroBytes(word ^ search.first) | ZeroBytes(word ^ search.other);
-            if (marks == 0) {
-                p += 7;
+        if (end - p >= SPAN) {
+            const uint32_t passed = FirstOf(p, search.first, search.other);
+            if (passed == SPAN) {
+                p += SPAN - 1;
                 continue;
             }
-            p += FirstMarked(marks);
+            p += passed;
             if (static_cast<size_t>(end - p) < search.length) return false;
         }
         if (*p == 0) return false;
