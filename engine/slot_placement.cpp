@@ -14,7 +14,7 @@ namespace {
 constexpr uint32_t READ_THROUGH = 32u << 10;
 // Rearrangements assemble windows of at most this size: memory the process
 // has not touched before costs more than reading the slots it would save.
-constexpr uint32_t WINDOW_BYTES = 4u << 20;
+constexpr uint32_t WINDOW_BYTES = 1u << 20;
 // Held records are written through windows small enough to stay in the
 // processor's cache between being assembled and being written.
 constexpr uint32_t HELD_WINDOW_BYTES = 256u << 10;
