@@ -126,7 +126,8 @@ class HeldRecords {
             b = following;
         }
         first[slot] = NONE;
-        // Zeros first, then each piece kept, a word of the map at a time.
+        // Zeros first, then each piece kept, a word of the map at a time (read
+        // lowest byte first: the program runs on little-endian machines only).
         const uint32_t groups = recordSize / GROUP;
         const unsigned char* at = map + MapBytes(recordSize);
         std::memset(bytes, 0, groups * GROUP);
