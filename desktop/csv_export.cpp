@@ -25,7 +25,7 @@ char* PutQuoted(char* out, const unsigned char* text, size_t width) {
     *out++ = '"';
     const unsigned char* end = text + width;
     for (const unsigned char* p = text; p < end;) {
-        if (end - p >= SPAN) {
+        if (static_cast<size_t>(end - p) >= SPAN) {
             std::memcpy(out, p, SPAN);
             const uint32_t plain = FirstOf(p, '"', '"');
             out += plain;

@@ -145,7 +145,10 @@ SlotField FieldIn(const RecordFile* file, const unsigned char* slot, uint32_t fi
 // A number field's value from its width bytes, lowest byte first.
 inline uint32_t NumberIn(const unsigned char* bytes, uint32_t width) {
     uint32_t number = 0;
-    if (width == 4) return std::memcpy(&number, bytes, 4), number; // the usual width, in one load
+    if (width == 4) { // the usual width, in one load
+        std::memcpy(&number, bytes, 4);
+        return number;
+    }
     for (uint32_t i = width; i > 0; --i) number = (number << 8) | bytes[i - 1];
     return number;
 }

@@ -71,7 +71,7 @@ bool ContainsSearchText(const Search& search, const unsigned char* value, size_t
     if (search.length == 0) return true;
     const unsigned char* end = value + width;
     for (const unsigned char* p = value; static_cast<size_t>(end - p) >= search.length; ++p) {
-        if (end - p >= SPAN) {
+        if (static_cast<size_t>(end - p) >= SPAN) {
             const uint32_t passed = FirstOf(p, search.first, search.other);
             if (passed == SPAN) {
                 p += SPAN - 1;
