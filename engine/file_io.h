@@ -9,6 +9,10 @@ struct IoFile;
 IoFile* IoOpenExisting(const char* path);
 // Creates the file anew (truncating an existing one) for exclusive use.
 IoFile* IoCreate(const char* path);
+// Opens the file for exclusive use, creating it when it is missing; its bytes
+// stay until they are written over or cut (overwriting bytes a file holds
+// costs less than giving it new ones).
+IoFile* IoOpenForWriting(const char* path);
 void IoClose(IoFile* file);
 
 // Reads up to count bytes at offset; returns how many were read (fewer at the end of the file).

@@ -40,6 +40,10 @@ IoFile* IoCreate(const char* path) {
     return Fails(IO_CREATE) ? nullptr : OpenWith(path, O_RDWR | O_CREAT | O_TRUNC);
 }
 
+IoFile* IoOpenForWriting(const char* path) {
+    return Fails(IO_CREATE) ? nullptr : OpenWith(path, O_RDWR | O_CREAT);
+}
+
 void IoClose(IoFile* file) {
     if (!file) return;
     close(file->fd);

@@ -31,6 +31,10 @@ IoFile* IoCreate(const char* path) {
     return Fails(IO_CREATE) ? nullptr : OpenWith(path, 0, CREATE_ALWAYS);
 }
 
+IoFile* IoOpenForWriting(const char* path) {
+    return Fails(IO_CREATE) ? nullptr : OpenWith(path, 0, OPEN_ALWAYS);
+}
+
 void IoClose(IoFile* file) {
     if (!file) return;
     CloseHandle(file->handle);

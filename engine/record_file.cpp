@@ -7,6 +7,10 @@
 #include <memory>
 #include <new>
 
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
 namespace {
 
 constexpr uint32_t SKELETON_SIZE = 6354;
@@ -141,7 +145,20 @@ RecordFile* Refuse(IoFile* io, const char** reason, const char* why) {
 } // namespace
 
 SlotBuffer AllocateSlots(size_t bytes) {
-    return SlotBuffer(static_cast<unsigned char*>(std::calloc(bytes ? bytes : 1, 1)));
+#ifdef __linux__
+    // Every page a process touches for the first time costs a fault, and in a
+    // virtual machine one fault of a 4 KB page can cost as much as reading
+    // 100 KB of a cached file. Buffers of a read piece or more ask for 2 MB
+    // pages instead: one fault where there would be 64 or more.
+    constexpr size_t LARGE_PAGE = 2u << 20;
+    if (bytes >= READ_PIECE) {
+        const size_t rounded = (bytes + LARGE_PAGE - 1) / LARGE_PAGE * LARGE_PAGE;
+        void* memory = std::aligned_alloc(LARGE_PAGE, rounded);
+        if (memory) madvise(memory, rounded, MADV_HUGEPAGE);
+        return SlotBuffer(static_cast<unsigned char*>(memory));
+    }
+#endif
+    return SlotBuffer(static_cast<unsigned char*>(std::malloc(bytes ? bytes : 1)));
 }
 
 uint32_t SlotsPerPiece(const RecordFile* file, uint32_t bytes) {

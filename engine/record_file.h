@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -116,14 +117,15 @@ int32_t NthRecord(RecordFile* file, uint32_t ordinal);
 int GrowSlots(RecordFile* file);
 int ShrinkSlots(RecordFile* file);
 
-// Zeroed working memory for whole slots; null when it cannot be had.
+// Working memory for whole slots, its bytes unset; null when it cannot be had.
 struct FreeDeleter {
     void operator()(void* p) const { std::free(p); }
 };
 using SlotBuffer = std::unique_ptr<unsigned char[], FreeDeleter>;
 SlotBuffer AllocateSlots(size_t bytes);
-// Reads and scans of many slots go in pieces of about this size.
-constexpr uint32_t READ_PIECE = 1u << 20;
+// Reads and scans of many slots go in pieces of about this size: small
+// enough to stay in the processor's cache while the slots are looked at.
+constexpr uint32_t READ_PIECE = 256u << 10;
 // How many whole slots make a piece of about the given size; at least one.
 // Never more slots than the file has: a small file needs no large buffer.
 uint32_t SlotsPerPiece(const RecordFile* file, uint32_t bytes);
@@ -143,6 +145,10 @@ SlotField FieldIn(const RecordFile* file, const unsigned char* slot, uint32_t fi
 // A number field's value from its width bytes, lowest byte first.
 inline uint32_t NumberIn(const unsigned char* bytes, uint32_t width) {
     uint32_t number = 0;
+    if (width == 4) { // the usual width, in one load
+        std::memcpy(&number, bytes, 4);
+        return number;
+    }
     for (uint32_t i = width; i > 0; --i) number = (number << 8) | bytes[i - 1];
     return number;
 }

@@ -19,12 +19,17 @@ namespace {
 
 constexpr uint32_t NO_NUMBER = UINT32_MAX;
 
-// A key text: a text field's value, or a number field's signed decimal text.
-std::string KeyOf(const SlotField& value) {
-    if (!IsNumberField(value.type)) return std::string(value.text, value.length);
-    char number[12];
-    NumberToDecimal(static_cast<int32_t>(value.number), number);
-    return number;
+// A key text: a text field's value, or a number field's signed decimal text,
+// put after keys with its NUL.
+void AppendKey(const SlotField& value, std::string& keys) {
+    if (IsNumberField(value.type)) {
+        char number[12];
+        NumberToDecimal(static_cast<int32_t>(value.number), number);
+        keys += number;
+    } else {
+        keys.append(value.text, value.length);
+    }
+    keys += '\0';
 }
 
 // A value byte matches a search byte when they are equal, or when the value
@@ -38,10 +43,10 @@ struct Search {
     const char* text = nullptr;
     size_t length = 0;
     uint32_t number = NO_NUMBER;
-    // The first search byte repeated in every byte of a word, as it is and in
-    // the other case (the same again when it is no letter).
-    uint64_t first = 0;
-    uint64_t other = 0;
+    // The first search byte as it is and in the other case (the same again
+    // when it is no letter).
+    unsigned char first = 0;
+    unsigned char other = 0;
 };
 
 // A text as a search: its length, its first byte, and the number it stands
@@ -53,29 +58,26 @@ Search SearchFor(const char* text) {
     uint32_t number = DecimalToNumber(text);
     search.number = number == 0 ? NO_NUMBER : number;
     const unsigned char first = static_cast<unsigned char>(text[0]);
-    search.first = EACH_BYTE * first;
-    search.other = EACH_BYTE * (IsAsciiLetter(first) ? first ^ 0x20 : first);
+    search.first = first;
+    search.other = IsAsciiLetter(first) ? first ^ 0x20 : first;
     return search;
 }
 
 // Whether a text value, ended by its NUL or its width, holds the search text.
-// Eight bytes at a time are passed over up to the first that ends the value or
-// can begin a match. A NUL matches no search byte, so no comparison runs past
-// the value.
+// Sixteen bytes at a time are passed over up to the first that ends the value
+// or can begin a match. A NUL matches no search byte, so no comparison runs
+// past the value.
 bool ContainsSearchText(const Search& search, const unsigned char* value, size_t width) {
     if (search.length == 0) return true;
     const unsigned char* end = value + width;
     for (const unsigned char* p = value; static_cast<size_t>(end - p) >= search.length; ++p) {
-        if (end - p >= 8) {
-            uint64_t word = 0;
-            std::memcpy(&word, p, 8);
-            uint64_t marks =
-                ZeroBytes(word) | ZeroBytes(word ^ search.first) | ZeroBytes(word ^ search.other);
-            if (marks == 0) {
-                p += 7;
+        if (static_cast<size_t>(end - p) >= SPAN) {
+            const uint32_t passed = FirstOf(p, search.first, search.other);
+            if (passed == SPAN) {
+                p += SPAN - 1;
                 continue;
             }
-            p += FirstMarked(marks);
+            p += passed;
             if (static_cast<size_t>(end - p) < search.length) return false;
         }
         if (*p == 0) return false;
@@ -157,28 +159,27 @@ std::string SortKeyOf(const char* key) {
     return sortKey;
 }
 
-// The stable sort of the records by their key texts; each slot is written at most once.
+// The stable sort of the records by their key texts; each slot is written at
+// most once. The keys wait end to end in one text, each ended by its NUL.
 int SortRecords(RecordFile* file, uint32_t field) {
     if (!file || field == 0 || field > file->fieldCount) return 0;
     try {
-        std::vector<uint32_t> slots = UsedSlots(file);
-        if (slots.empty()) return 1;
-        std::vector<std::string> keys;
-        keys.reserve(slots.size());
-        ScanSlots(file, static_cast<int32_t>(slots.front()), static_cast<int32_t>(slots.back()),
-                  IsUsedStatus, [&](int32_t, const unsigned char* bytes) {
-                      keys.push_back(KeyOf(FieldIn(file, bytes, field)));
-                      return false;
-                  });
-        if (keys.size() != slots.size()) return 0;
-        std::vector<uint32_t> order(slots.size());
-        for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
-        std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-            return CompareKeys(keys[a].c_str(), keys[b].c_str()) < 0;
+        std::string keys;
+        std::vector<uint32_t> starts;
+        starts.reserve(CountUsedSlots(file));
+        auto visit = [&](int32_t, const unsigned char* bytes) {
+            starts.push_back(static_cast<uint32_t>(keys.size()));
+            AppendKey(FieldIn(file, bytes, field), keys);
+            return false;
+        };
+        return RearrangeRecords(file, visit, [&] {
+            std::vector<uint32_t> order(starts.size());
+            for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+            std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+                return CompareKeys(&keys[starts[a]], &keys[starts[b]]) < 0;
+            });
+            return order;
         });
-        std::vector<std::string>().swap(keys);
-        for (uint32_t& i : order) i = slots[i];
-        return PlaceRecords(file, order);
     } catch (const std::bad_alloc&) {
         return 0;
     }
@@ -191,11 +192,12 @@ bool RecordsInOrder(RecordFile* file, uint32_t field) {
         if (slots.empty()) return true;
         // Packed from slot 0, and nothing among them but records.
         if (slots.back() + 1 != slots.size() || CountRecords(file) != slots.size()) return false;
-        std::string previous;
+        std::string previous, key;
         bool inOrder = true;
         ScanSlots(file, 0, static_cast<int32_t>(slots.back()), IsUsedStatus,
                   [&](int32_t slot, const unsigned char* bytes) {
-                      std::string key = KeyOf(FieldIn(file, bytes, field));
+                      key.clear();
+                      AppendKey(FieldIn(file, bytes, field), key);
                       inOrder = slot == 0 || CompareKeys(previous.c_str(), key.c_str()) <= 0;
                       previous.swap(key);
                       return !inOrder;

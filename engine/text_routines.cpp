@@ -1,5 +1,6 @@
 #include "text_routines.h"
 
+#include <algorithm>
 #include <cstring>
 
 uint32_t DecimalToNumber(const char* text) {
@@ -17,17 +18,27 @@ void NumberToDecimal(int32_t value, char* destination) {
 }
 
 char* PutDecimal(int32_t value, char* destination) {
+    // Two digits at a time, from the last.
+    static const char pairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233"
+        "34353637383940414243444546474849505152535455565758596061626364656667"
+        "6869707172737475767778798081828384858687888990919293949596979899";
     uint32_t magnitude =
         value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
     char digits[10];
-    int count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
+    char* first = digits + sizeof digits;
+    for (; magnitude >= 100; magnitude /= 100) {
+        first -= 2;
+        std::memcpy(first, pairs + 2 * (magnitude % 100), 2);
+    }
+    if (magnitude >= 10) {
+        first -= 2;
+        std::memcpy(first, pairs + 2 * magnitude, 2);
+    } else {
+        *--first = static_cast<char>('0' + magnitude);
+    }
     if (value < 0) *destination++ = '-';
-    while (count > 0) *destination++ = digits[--count];
-    return destination;
+    return std::copy(first, digits + sizeof digits, destination);
 }
 
 uint32_t TextLength(const char* text) {

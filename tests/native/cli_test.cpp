@@ -83,19 +83,21 @@ struct Model {
         }
         Resize(10);
     }
+    // A slot whose status word is 10 holds a record; one above 9 is used all the same.
     bool IsRecord(uint32_t s) const { return WordAt(slots[s], 0) == SLOT_IN_USE; }
+    bool IsUsed(uint32_t s) const { return WordAt(slots[s], 0) > 9; }
     // The record slots before the slot end: their count is the ordinal of the last.
-    std::vector<uint32_t> Records(size_t end = SIZE_MAX) const {
+    std::vector<uint32_t> Records(size_t end = SIZE_MAX, bool used = false) const {
         std::vector<uint32_t> records;
         for (uint32_t s = 0; s < std::min(end, slots.size()); ++s)
-            if (IsRecord(s)) records.push_back(s);
+            if (used ? IsUsed(s) : IsRecord(s)) records.push_back(s);
         return records;
     }
-    // The records packed into slots 0, 1, ... in the stable order of their
+    // The used slots packed into slots 0, 1, ... in the stable order of their
     // values of sortField (0: as they are); every slot they vacate keeps the
-    // last record's bytes with status 5.
+    // last used slot's bytes with status 5.
     void Pack(uint32_t sortField) {
-        std::vector<uint32_t> records = Records(), order = records;
+        std::vector<uint32_t> records = Records(SIZE_MAX, true), order = records;
         if (records.empty()) return;
         std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
             return sortField && Value(a, sortField) < Value(b, sortField);
@@ -115,7 +117,8 @@ struct Model {
     // fewer than 70 % used is packed and loses its last ten. The add takes the
     // first free slot.
     uint32_t Add() {
-        uint32_t n = static_cast<uint32_t>(slots.size()), used = uint32_t(Records().size());
+        uint32_t n = static_cast<uint32_t>(slots.size());
+        uint32_t used = uint32_t(Records(SIZE_MAX, true).size());
         if (used * 100 / n > 90 || n - used < 10) {
             if (n + 10 <= MAX_SLOT_COUNT) Resize(n + 10);
         } else if (used * 100 / n < 70 && n > 50) {
@@ -123,7 +126,7 @@ struct Model {
             Resize(n - 10);
         }
         uint32_t s = 0;
-        while (IsRecord(s)) ++s;
+        while (IsUsed(s)) ++s;
         PutWord(slots[s], 0, SLOT_IN_USE);
         return s;
     }
@@ -159,6 +162,11 @@ struct Model {
         }
         return false;
     }
+    Bytes File() const {
+        Bytes file = head;
+        for (const Bytes& slot : slots) file.insert(file.end(), slot.begin(), slot.end());
+        return file;
+    }
     // A line a slot, of every field but the last quoted, quotes doubled.
     Bytes Csv() const {
         std::string csv;
@@ -181,15 +189,38 @@ TEST(FormatModel, RandomCommandSequencesLeaveTheModelsBytes) {
     std::mt19937 random(11);
     const char* words[] = {"apple", "Apple", "banana",         "say \"hi\"", "9",
                            "10",    "",      "zebra=crossing", "\xE9t\xE9",  "\xC9t\xC9"};
-    // Whole windows of slots in memory, a few slots at a time, and one slot at a time.
+    // Whole windows of slots in memory, a few slots at a time, and one slot at a
+    // time; each from a new file and from a large one.
     const uint64_t defaultLimit = gSlotMemoryLimit;
-    for (uint64_t limit : {defaultLimit, uint64_t{24} * STANDARD_RECORD_SIZE, uint64_t{0}}) {
-        gSlotMemoryLimit = limit;
-        ASSERT_EQ(Cli({"new", ktl, std::string(400, 'n')}).status, 0);
+    const uint64_t limits[] = {defaultLimit, uint64_t{24} * STANDARD_RECORD_SIZE, 0};
+    for (int run = 0; run < 6; ++run) {
+        gSlotMemoryLimit = limits[run / 2];
+        const bool large = run % 2, full = run % 4 == 3;
         Model model(std::string(400, 'n'));
-        // Phases of mostly adding, then mostly deleting, cross growth, compaction and shrinking.
-        for (int step = 0; step < steps; ++step) {
-            bool adding = (step / std::max(100, steps / 8)) % 2 == 0;
+        if (large) {
+            // Several hundred slots of every kind of status word: records, used
+            // slots that are no records (moved, never shown), deleted, empty and
+            // other free ones, each with bytes of its own; 72 % used, so that
+            // deleting soon compacts, or 90 %, so that adding soon grows.
+            model.Resize(300 + random() % 200);
+            const uint32_t statuses[] = {10, 11, 255, 4096, 65535, 5, 0, 1, 9};
+            const uint32_t records = full ? 80 : 62;
+            for (uint32_t s = 0; s < model.slots.size(); ++s) {
+                uint32_t kind = random() % 100;
+                model.Write(s, 1, words[random() % 10]);
+                model.Write(s, 9, std::to_string(int(random() % 200) - 50));
+                model.Write(s, 18, std::string(random() % 40, static_cast<char>('a' + s % 26)));
+                kind = kind < records ? 0 : kind < records + 10 ? 1 + kind % 4 : 5 + kind % 4;
+                PutWord(model.slots[s], 0, statuses[kind]);
+            }
+            WriteAll(ktl, model.File());
+        } else {
+            ASSERT_EQ(Cli({"new", ktl, std::string(400, 'n')}).status, 0);
+        }
+        // Phases of mostly adding, then mostly deleting, cross growth, compaction
+        // and shrinking; a large file less than 90 % used starts by deleting.
+        for (int step = 0; step < (large ? steps / 2 : steps); ++step) {
+            bool adding = (step / std::max(100, steps / 8) + (large && !full)) % 2 == 0;
             std::vector<uint32_t> records = model.Records();
             uint32_t choice = random() % 100, n = static_cast<uint32_t>(records.size());
             uint32_t ordinal = 1 + (n ? random() % n : 0), slot = n ? records[ordinal - 1] : 0;
@@ -246,9 +277,7 @@ TEST(FormatModel, RandomCommandSequencesLeaveTheModelsBytes) {
             if (args[0] == "export") {
                 ASSERT_EQ(ReadAll(csv), model.Csv());
             }
-            Bytes file = model.head;
-            for (const Bytes& slot : model.slots) file.insert(file.end(), slot.begin(), slot.end());
-            ASSERT_EQ(ReadAll(ktl), file) << "limit " << limit << ", step " << step;
+            ASSERT_EQ(ReadAll(ktl), model.File()) << "run " << run << ", step " << step;
         }
         EXPECT_EQ(Cli({"show", ktl}).out, "name\t" + std::string(300, 'n') +
                                               "\nfields\t20\nslots\t" +

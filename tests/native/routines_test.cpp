@@ -14,7 +14,7 @@ TEST(TextRoutines, NumbersTakeEveryByteAndWrapAndPrintSigned) {
         {"-45", uint32_t(-45)}, {"12a", 169}, {"4294967296", 0}, {"-", 0}, {"Smith", 417436}};
     for (auto [text, value] : numbers) EXPECT_EQ(DecimalToNumber(text), value) << text;
     char text[16];
-    for (int32_t value : {0, -1, 1000, INT32_MAX, INT32_MIN}) {
+    for (int32_t value : {0, -1, 9, 10, 99, -100, 1000, 12345, INT32_MAX, INT32_MIN}) {
         NumberToDecimal(value, text);
         EXPECT_EQ(text, std::to_string(value));
     }

@@ -22,8 +22,11 @@ struct TempDir {
 };
 
 inline std::vector<uint8_t> ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    std::vector<uint8_t> bytes(in ? static_cast<size_t>(in.tellg()) : 0);
+    in.seekg(0).read(reinterpret_cast<char*>(bytes.data()),
+                     static_cast<std::streamsize>(bytes.size()));
+    return bytes;
 }
 
 inline void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes) {
