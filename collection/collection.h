@@ -5,6 +5,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 struct RecordFile;
 
@@ -62,6 +63,20 @@ void GoToPreviousRecord(Collection& collection);
 // Adds a record of the given kind with a blank record's values and shows it.
 // The new slot, or -1 when the collection is full (nothing changes then).
 int32_t AddBlankRecord(Collection& collection, uint32_t kind);
+// A field's value in a record to be added: a number, or a text of length bytes.
+struct NewValue {
+    uint32_t number;
+    const char* text;
+    size_t length;
+};
+// Sets value to the field's value in the given record (counted from 0), or
+// leaves the blank record's; asked for the fields of one record after another.
+using RecordValues = std::function<void(uint32_t record, uint32_t field, NewValue& value)>;
+// Adds count records (at least one) as count Adds of a blank record of the
+// given kind would, each with its values written into it, and shows the
+// first. False when the collection has no room for them all: nothing changes.
+bool AddRecordsOfValues(Collection& collection, uint32_t count, uint32_t kind,
+                        const RecordValues& valueOf);
 // Adds a copy of the shown record and shows the copy; -1 when the collection
 // is full or no record is shown.
 int32_t CopyShownRecord(Collection& collection);
