@@ -64,6 +64,8 @@
 #define IDM_HELP_HELP 40027
 #define IDM_HELP_ABOUT 40028
 #define IDM_HELP_DATA_DIR 40030
+// Commands added to the menu later take ids from 40100 on.
+#define IDM_FILE_IMPORT 40100
 
 // Toolbar commands
 #define IDT_OPEN 2

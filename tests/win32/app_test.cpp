@@ -37,7 +37,7 @@ TEST_F(MainWindow, StartsWithNoFileAndOnlyTheCommandsThatNeedNone) {
     for (bool on : {false, true}) {
         EnableFileCommands(window, on);
         std::string wrong;
-        for (UINT id = 1; id <= IDM_HELP_DATA_DIR; ++id) {
+        for (UINT id = 1; id <= IDM_FILE_IMPORT; ++id) {
             UINT menu = GetMenuState(GetMenu(window), id, MF_BYCOMMAND);
             bool button = id < 40 && SendMessageA(toolbar, TB_COMMANDTOINDEX, id, 0) >= 0;
             bool enabled = button ? SendMessageA(toolbar, TB_ISBUTTONENABLED, id, 0) != 0
