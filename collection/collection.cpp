@@ -171,14 +171,14 @@ int32_t AddBlankRecord(Collection& collection, uint32_t kind) {
 bool AddRecordsOfValues(Collection& collection, uint32_t count, uint32_t kind,
                         const RecordValues& valueOf) {
     RecordFile* file = collection.hRecordFile;
-    uint32_t record = 0;
     int32_t first = AddRecords(file, count, [&](unsigned char* slot) {
+        NewValue values[FIELD_COUNT + 1];
+        valueOf(values);
         InFormOrder(file, kind, [&](uint32_t field, uint32_t blankValue) {
-            NewValue value{blankValue, nullptr, 0};
-            valueOf(record, field, value);
-            PutField(file, slot, field, value.number, value.text, value.length);
+            const NewValue& value = values[field];
+            PutField(file, slot, field, value.given ? value.number : blankValue, value.text,
+                     value.length);
         });
-        ++record;
     });
     if (first < 0) return false;
     collection.recordsAdded = true;

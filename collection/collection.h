@@ -63,15 +63,17 @@ void GoToPreviousRecord(Collection& collection);
 // Adds a record of the given kind with a blank record's values and shows it.
 // The new slot, or -1 when the collection is full (nothing changes then).
 int32_t AddBlankRecord(Collection& collection, uint32_t kind);
-// A field's value in a record to be added: a number, or a text of length bytes.
+// A field's value in a record to be added: a number, or a text of length
+// bytes; given marks a number that is not the blank record's.
 struct NewValue {
-    uint32_t number;
-    const char* text;
-    size_t length;
+    bool given = false;
+    uint32_t number = 0;
+    const char* text = nullptr;
+    size_t length = 0;
 };
-// Sets value to the field's value in the given record (counted from 0), or
-// leaves the blank record's; asked for the fields of one record after another.
-using RecordValues = std::function<void(uint32_t record, uint32_t field, NewValue& value)>;
+// Sets the values of the next record to be added, indexed by field number
+// (1 to 20); those it leaves are the blank record's.
+using RecordValues = std::function<void(NewValue* values)>;
 // Adds count records (at least one) as count Adds of a blank record of the
 // given kind would, each with its values written into it, and shows the
 // first. False when the collection has no room for them all: nothing changes.

@@ -23,10 +23,14 @@ constexpr size_t PIECE = 256u << 10;
 // Longer values are no number, no list entry and no field name.
 constexpr size_t SHORT_TEXT = 64;
 
-// A value as the file holds it: in quotes when it begins with one.
+// A value as the file holds it: in quotes when it begins with one. Its text
+// is what lies between them, unless a doubled quote or text after the
+// closing quote must be joined to it.
 struct RawValue {
     const char* text = nullptr;
     size_t length = 0;
+    bool quoted = false;
+    bool joined = false;
 };
 
 struct CsvRecord {
@@ -41,7 +45,7 @@ struct CsvRecord {
 enum ReadStep { CSV_RECORD, CSV_END, CSV_UNCLOSED, CSV_UNREADABLE, CSV_MORE };
 
 bool IsEmpty(RawValue value) {
-    return value.length == 0 || std::string_view(value.text, value.length) == "\"\"";
+    return value.length == (value.quoted && !value.joined ? 2 : 0);
 }
 
 // The first byte from p on that is one of Wanted, or end; eight bytes at a time.
@@ -61,12 +65,6 @@ const char* PastLineEnd(const char* p, const char* end) {
     return p + (*p == '\r' && p + 1 < end && p[1] == '\n' ? 2 : 1);
 }
 
-uint32_t CountLineEnds(const char* p, const char* end) {
-    uint32_t ends = 0;
-    for (; (p = FindFirst<'\r', '\n'>(p, end)) < end; ++ends) p = PastLineEnd(p, end);
-    return ends;
-}
-
 // Reads the record that begins at p, or on the line after empty ones, from
 // bytes up to end, the last of the file when last is set; line is p's line.
 // CSV_MORE when they end before it does: whether a record ends at a CR
@@ -84,21 +82,34 @@ ReadStep ParseRecord(const char* p, const char* end, bool last, uint32_t line, C
     record.line = line + lines;
     record.begin = p;
     for (;;) {
-        const char* start = p;
-        if (p < end && *p == '"') {
-            for (++p;; p += 2) {
-                p = FindFirst<'"'>(p, end);
+        RawValue value{p, 0, p < end && *p == '"', false};
+        if (value.quoted) {
+            const uint32_t quoteLine = line + lines;
+            for (++p;; ++p) {
+                p = FindFirst<'"', '\r', '\n'>(p, end);
                 if (p == end || (p + 1 == end && !last)) {
                     if (!last) return CSV_MORE;
-                    record.line = line + lines;
+                    record.line = quoteLine;
                     return CSV_UNCLOSED;
                 }
-                if (p + 1 == end || p[1] != '"') break;
+                if (*p != '"') { // a line break inside the quotes
+                    p = PastLineEnd(p, end) - 1;
+                    ++lines;
+                } else if (p + 1 == end || p[1] != '"') {
+                    break;
+                } else { // a doubled quote
+                    ++p;
+                    value.joined = true;
+                }
             }
-            lines += CountLineEnds(start, ++p);
+            ++p;
         }
-        p = FindFirst<',', '\r', '\n'>(p, end);
-        RawValue value{start, static_cast<size_t>(p - start)};
+        if (p < end && *p != ',') {
+            const char* tail = p;
+            p = FindFirst<',', '\r', '\n'>(p, end);
+            value.joined = value.joined || (value.quoted && p > tail);
+        }
+        value.length = static_cast<size_t>(p - value.text);
         if (record.count < FIELD_COUNT)
             record.values[record.count++] = value;
         else if (!IsEmpty(value))
@@ -181,14 +192,14 @@ class CsvReader {
     bool bom_ = false;
 };
 
-// The value with its quotes undone: a view of it, or of scratch where a
-// doubled quote or text after the closing quote had to be joined.
+// The value with its quotes undone: a view of it, or of what is appended to
+// scratch where a doubled quote or text after the closing quote had to be
+// joined. Room reserved in scratch for the whole record keeps every view valid.
 std::string_view Unquoted(RawValue value, std::string& scratch) {
     std::string_view raw(value.text, value.length);
-    if (raw.empty() || raw[0] != '"') return raw;
-    size_t close = raw.find('"', 1);
-    if (close == raw.size() - 1) return raw.substr(1, close - 1);
-    scratch.clear();
+    if (!value.joined) return value.quoted ? raw.substr(1, raw.size() - 2) : raw;
+    const size_t start = scratch.size();
+    size_t close = 0;
     for (size_t from = 1;; from = close + 2) {
         close = raw.find('"', from);
         scratch.append(raw, from, close - from);
@@ -196,24 +207,24 @@ std::string_view Unquoted(RawValue value, std::string& scratch) {
         scratch += '"';
     }
     scratch.append(raw, close + 1);
-    return scratch;
+    return std::string_view(scratch).substr(start);
 }
 
-// A short value with its quotes undone, in lower case; false when it is long.
-bool ShortLowerText(RawValue value, std::string& scratch, char (&text)[SHORT_TEXT]) {
+// A short value with its quotes undone; false when it is long.
+bool ShortText(RawValue value, std::string& scratch, char (&text)[SHORT_TEXT]) {
     if (value.length > 2 * SHORT_TEXT) return false;
     std::string_view plain = Unquoted(value, scratch);
     if (plain.size() >= SHORT_TEXT) return false;
     plain.copy(text, plain.size());
     text[plain.size()] = '\0';
-    LowerText(text);
     return true;
 }
 
-bool SameLowerText(const char* lower, const char* text) {
-    char other[SHORT_TEXT];
-    CopyCount(text, other, std::min<uint32_t>(TextLength(text), SHORT_TEXT - 1));
-    return std::strcmp(lower, LowerText(other)) == 0;
+// The same text but for the letter case of ASCII letters.
+bool SameLetters(const char* a, const char* b) {
+    for (; *a && (*a == *b || (IsAsciiLetter(*a) && (*a ^ 0x20) == *b)); ++a, ++b) {
+    }
+    return *a == *b;
 }
 
 // A signed 32-bit decimal integer, as the export writes a number.
@@ -242,39 +253,38 @@ bool ReadTypedPrice(const char* text, uint32_t& value) {
     return least * 100 <= UINT32_MAX && value >= least * 100;
 }
 
-// A number column's value, blank when it is empty; false when it holds no
-// value the field takes.
-bool ReadNumber(uint32_t field, RawValue raw, uint32_t blank, std::string& scratch,
-                uint32_t& value) {
+// A number column's value; false when it holds none the field takes.
+bool ReadNumber(uint32_t field, RawValue raw, std::string& scratch, uint32_t& value) {
     char text[SHORT_TEXT];
-    if (IsEmpty(raw)) return value = blank, true;
-    if (!ShortLowerText(raw, scratch, text)) return false;
+    if (!ShortText(raw, scratch, text)) return false;
     if (field == KIND_FIELD)
         return ReadWhole(text, value) && value >= KIND_BOOK && value <= KIND_MOVIE;
     const FieldInfo& info = fieldCatalogue[field];
     if (ReadWhole(text, value)) return true;
     if (info.holding == HELD_PRICE) return ReadTypedPrice(text, value);
     for (int entry = 0; info.holding == HELD_LIST && entry < info.listSize; ++entry)
-        if (SameLowerText(text, info.list[entry])) return value = entry, true;
+        if (SameLetters(text, info.list[entry])) return value = entry, true;
     return false;
 }
 
 // A first line that names the columns as the form's Book or Movie labels do.
 bool IsHeader(const CsvRecord& record, std::string& scratch) {
     char text[SHORT_TEXT];
+    scratch.clear();
     for (uint32_t field = 1; field <= record.count; ++field) {
         const FieldInfo& info = fieldCatalogue[field];
         if (info.bookLabel &&
-            (!ShortLowerText(record.values[field - 1], scratch, text) ||
-             !(SameLowerText(text, info.bookLabel) || SameLowerText(text, info.movieLabel))))
+            (!ShortText(record.values[field - 1], scratch, text) ||
+             !(SameLetters(text, info.bookLabel) || SameLetters(text, info.movieLabel))))
             return false;
     }
     return true;
 }
 
 // Why a record cannot be added, written into reason; false when it can.
-bool FindFault(const RecordFile* file, const CsvRecord& record, uint32_t kind, std::string& scratch,
+bool FindFault(const RecordFile* file, const CsvRecord& record, std::string& scratch,
                char (&reason)[SHORT_TEXT]) {
+    scratch.clear();
     if (record.overflow) return std::snprintf(reason, SHORT_TEXT, "%s", TEXT_TOO_MANY_VALUES), true;
     for (uint32_t field = 1; field <= record.count; ++field) {
         RawValue raw = record.values[field - 1];
@@ -282,8 +292,7 @@ bool FindFault(const RecordFile* file, const CsvRecord& record, uint32_t kind, s
         if (IsEmpty(raw)) continue;
         if (field > file->fieldCount)
             return std::snprintf(reason, SHORT_TEXT, TEXT_NO_FIELD, field), true;
-        if (IsNumberField(file->fields[field - 1].type) &&
-            !ReadNumber(field, raw, kind, scratch, number))
+        if (IsNumberField(file->fields[field - 1].type) && !ReadNumber(field, raw, scratch, number))
             return std::snprintf(reason, SHORT_TEXT,
                                  field == KIND_FIELD ? TEXT_NO_KIND : TEXT_NO_NUMBER, field),
                    true;
@@ -370,7 +379,7 @@ ImportResult Import(Collection& collection, CsvReader& reader, uint32_t kind) {
     ImportResult result;
     const uint32_t room = RecordRoom(file);
     uint32_t records = 0, firstLine = 0;
-    size_t longest = 0;
+    size_t longest = 0; // the longest record, in bytes
     bool header = false, utf8 = true, multiByte = false;
     std::string scratch;
     char reason[SHORT_TEXT];
@@ -379,12 +388,11 @@ ImportResult Import(Collection& collection, CsvReader& reader, uint32_t kind) {
     for (bool first = true; step == CSV_RECORD; step = reader.Next(record), first = false) {
         utf8 = utf8 && IsUtf8(record.begin, record.end, multiByte);
         if (first && (header = IsHeader(record, scratch))) continue;
-        if (FindFault(file, record, kind, scratch, reason))
+        if (FindFault(file, record, scratch, reason))
             return Failed(IMPORT_BAD_LINE, record.line, reason);
         if (records == room) return Failed(IMPORT_FULL, record.line, TEXT_COLLECTION_FULL);
         if (records++ == 0) firstLine = record.line;
-        for (uint32_t i = 0; i < record.count; ++i)
-            longest = std::max(longest, record.values[i].length);
+        longest = std::max(longest, static_cast<size_t>(record.end - record.begin));
     }
     if (step == CSV_UNCLOSED) return Failed(IMPORT_BAD_LINE, record.line, TEXT_QUOTE_NOT_CLOSED);
     if (step == CSV_UNREADABLE) return result;
@@ -394,27 +402,30 @@ ImportResult Import(Collection& collection, CsvReader& reader, uint32_t kind) {
     // Nothing is allocated from here on: a failure now would leave records half added.
     scratch.reserve(longest);
     const bool fromUtf8 = reader.HasBom() || (utf8 && multiByte);
-    char text[MAX_TEXT_FIELD_WIDTH];
-    uint32_t current = UINT32_MAX;
+    std::vector<char> converted(fromUtf8 ? FIELD_COUNT * MAX_TEXT_FIELD_WIDTH : 0);
     if (!reader.Rewind() || (header && reader.Next(record) != CSV_RECORD))
         return Failed(IMPORT_UNREADABLE, 0, "");
-    auto valueOf = [&](uint32_t index, uint32_t field, NewValue& value) {
+    auto valueOf = [&](NewValue* values) {
         // Should the file have changed since it was checked, what is missing is blank.
-        if (current != index && reader.Next(record) != CSV_RECORD) record.count = 0;
-        current = index;
-        uint32_t number = 0;
-        if (field > record.count) return;
-        RawValue raw = record.values[field - 1];
-        if (IsNumberField(file->fields[field - 1].type)) {
-            if (ReadNumber(field, raw, value.number, scratch, number)) value.number = number;
-            return;
+        if (reader.Next(record) != CSV_RECORD) return;
+        scratch.clear();
+        for (uint32_t field = 1; field <= std::min(record.count, file->fieldCount); ++field) {
+            RawValue raw = record.values[field - 1];
+            NewValue& value = values[field];
+            const uint32_t type = file->fields[field - 1].type;
+            if (IsEmpty(raw)) continue;
+            if (IsNumberField(type)) {
+                value.given = ReadNumber(field, raw, scratch, value.number);
+                continue;
+            }
+            std::string_view plain = Unquoted(raw, scratch);
+            value.text = plain.data();
+            value.length = plain.size();
+            if (!fromUtf8) continue;
+            char* text = &converted[(field - 1) * MAX_TEXT_FIELD_WIDTH];
+            value.length = FromUtf8(plain, text, FieldWidth(type));
+            value.text = text;
         }
-        std::string_view plain = Unquoted(raw, scratch);
-        value.text = plain.data();
-        value.length = plain.size();
-        if (fromUtf8)
-            value.text = text,
-            value.length = FromUtf8(plain, text, FieldWidth(file->fields[field - 1].type));
     };
     if (!AddRecordsOfValues(collection, records, kind, valueOf))
         return Failed(IMPORT_FULL, firstLine, TEXT_COLLECTION_FULL);
