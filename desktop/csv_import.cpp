@@ -210,11 +210,12 @@ std::string_view Unquoted(RawValue value, std::string& scratch) {
     return std::string_view(scratch).substr(start);
 }
 
-// A short value with its quotes undone; false when it is long.
+// A short value with its quotes undone; false when it is long or holds a NUL,
+// which would end it early.
 bool ShortText(RawValue value, std::string& scratch, char (&text)[SHORT_TEXT]) {
     if (value.length > 2 * SHORT_TEXT) return false;
     std::string_view plain = Unquoted(value, scratch);
-    if (plain.size() >= SHORT_TEXT) return false;
+    if (plain.size() >= SHORT_TEXT || plain.find('\0') != plain.npos) return false;
     plain.copy(text, plain.size());
     text[plain.size()] = '\0';
     return true;

@@ -64,6 +64,7 @@ TEST_F(CliTest, ImportRefusesABadFileWholeAndReadsWhatSpreadsheetsWrite) {
         {"a\r\n\"b\r\nc", "Line 2: Quote Never Closed"},
         {"a\n" + commas + ",x", "Line 2: More Than 20 Values"},
         {"a,,,,,,,,12x", "Line 1: No Number In Column 9"},
+        {std::string("a,,,,,,,,12\0", 12), "Line 1: No Number In Column 9"},
         {"a,,,,,,,,,12.3.4", "Line 1: No Number In Column 10"},
         {"a,,,,,,,,,42949673.00", "Line 1: No Number In Column 10"},
         {"a,,,,,,,,,,,Maybe", "Line 1: No Number In Column 12"},
