@@ -400,12 +400,11 @@ ImportResult Import(Collection& collection, CsvReader& reader, uint32_t kind) {
     result.outcome = IMPORT_DONE;
     if (records == 0) return result;
 
-    // Nothing is allocated from here on: a failure now would leave records half added.
+    // Nothing is allocated after the rewind: a failure would leave records half added.
     scratch.reserve(longest);
     const bool fromUtf8 = reader.HasBom() || (utf8 && multiByte);
     std::vector<char> converted(fromUtf8 ? FIELD_COUNT * MAX_TEXT_FIELD_WIDTH : 0);
-    if (!reader.Rewind() || (header && reader.Next(record) != CSV_RECORD))
-        return Failed(IMPORT_UNREADABLE, 0, "");
+    if (!reader.Rewind() || (header && reader.Next(record) != CSV_RECORD)) return ImportResult();
     auto valueOf = [&](NewValue* values) {
         // Should the file have changed since it was checked, what is missing is blank.
         if (reader.Next(record) != CSV_RECORD) return;

@@ -99,7 +99,7 @@ void PutValue(uint32_t type, uint32_t number, const char* text, size_t length,
         return;
     }
     const size_t kept = length ? strnlen(text, std::min<size_t>(length, width)) : 0;
-    std::memcpy(bytes, text, kept);
+    if (kept) std::memcpy(bytes, text, kept); // a text of no length may have no bytes at all
     std::memset(bytes + kept, 0, width - kept);
 }
 
