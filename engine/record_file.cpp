@@ -445,9 +445,9 @@ int GrowSlots(RecordFile* file) {
     return 1;
 }
 
-int ShrinkSlots(RecordFile* file) {
-    if (!file || file->slotCount <= SLOTS_PER_STEP) return 0;
-    TakeSlotCount(file, file->slotCount - SLOTS_PER_STEP);
+int ShrinkSlots(RecordFile* file, uint32_t count) {
+    if (!file || file->slotCount <= count) return 0;
+    TakeSlotCount(file, file->slotCount - count);
     if (!IoSetLength(file->io, SlotOffset(file, file->slotCount))) file->writeFailed = true;
     return 1;
 }

@@ -116,9 +116,9 @@ int32_t PreviousRecord(RecordFile* file, int32_t slot);
 int32_t RecordOrdinal(RecordFile* file, int32_t slot);
 int32_t NthRecord(RecordFile* file, uint32_t ordinal);
 
-// Ten slots more or fewer at the end of the slot area; 0 at its limits.
+// Ten slots more, or fewer, at the end of the slot area; 0 at its limits.
 int GrowSlots(RecordFile* file);
-int ShrinkSlots(RecordFile* file);
+int ShrinkSlots(RecordFile* file, uint32_t count = SLOTS_PER_STEP);
 
 // Writes a new record's fields into its slot's bytes in memory, which hold
 // status 10 and, elsewhere, what the slot held before (zeros in a new slot).

@@ -34,19 +34,17 @@ int CompactSlots(RecordFile* file) {
     }
 }
 
-// True when it compacted the slots.
-bool CheckCapacity(RecordFile* file) {
+void CheckCapacity(RecordFile* file) {
     switch (StepBeforeAdd(file->slotCount, CountUsedSlots(file))) {
     case GROW_SLOTS:
         GrowSlots(file);
         break;
     case COMPACT_SLOTS:
-        if (CompactSlots(file)) return ShrinkSlots(file), true;
+        if (CompactSlots(file)) ShrinkSlots(file);
         break;
     case KEEP_SLOTS:
         break;
     }
-    return false;
 }
 
 int32_t FirstFreeSlot(const RecordFile* file) {
@@ -82,6 +80,33 @@ uint32_t AddRun(RecordFile* file, uint32_t count, const SlotFiller& fill, int32_
     return added;
 }
 
+// Adds up to count records while each add would compact the slots first.
+// Only the first compaction moves records; after it each add shrinks the area
+// by ten and takes the slot right after the records, so the area shrinks once
+// by all those steps. How many were added, and first kept on the first one.
+uint32_t AddCompactingRun(RecordFile* file, uint32_t count, const SlotFiller& fill,
+                          int32_t& first) {
+    uint32_t slots = file->slotCount, used = CountUsedSlots(file), added = 0;
+    for (; added < count && StepBeforeAdd(slots, used + added) == COMPACT_SLOTS; ++added)
+        slots -= SLOTS_PER_STEP;
+    // Compaction keeps the used slots in their order: the first record added
+    // moves to the place of its rank among them.
+    int32_t rank = static_cast<int32_t>(std::count_if(
+        file->statuses.begin(), file->statuses.begin() + std::max(first, 0), IsUsedStatus));
+    if (!CompactSlots(file)) { // without memory for it an add takes the first free slot as it is
+        int32_t slot = FirstFreeSlot(file);
+        if (!FillFreeSlot(file, slot, fill)) return 0;
+        if (first < 0) first = slot;
+        return 1;
+    }
+    if (first >= 0) first = rank;
+    ShrinkSlots(file, file->slotCount - slots);
+    for (uint32_t slot = used; slot < used + added; ++slot)
+        FillFreeSlot(file, static_cast<int32_t>(slot), fill);
+    if (first < 0) first = static_cast<int32_t>(used);
+    return added;
+}
+
 } // namespace
 
 int32_t AddRecord(RecordFile* file) {
@@ -104,22 +129,9 @@ uint32_t RecordRoom(RecordFile* file) {
 int32_t AddRecords(RecordFile* file, uint32_t count, const SlotFiller& fill) {
     if (!file || count == 0 || count > RecordRoom(file)) return -1;
     int32_t first = -1;
-    for (uint32_t added = 0; added < count;) {
-        if (StepBeforeAdd(file->slotCount, CountUsedSlots(file)) != COMPACT_SLOTS) {
-            uint32_t run = AddRun(file, count - added, fill, first);
-            if (run == 0) break;
-            added += run;
-            continue;
-        }
-        // Compaction keeps the used slots in their order: the first record
-        // added moves to the place of its rank among them.
-        int32_t rank = static_cast<int32_t>(std::count_if(
-            file->statuses.begin(), file->statuses.begin() + std::max(first, 0), IsUsedStatus));
-        if (CheckCapacity(file) && first >= 0) first = rank;
-        int32_t slot = FirstFreeSlot(file);
-        if (!FillFreeSlot(file, slot, fill)) break;
-        if (first < 0) first = slot;
-        ++added;
-    }
+    for (uint32_t added = 0, run = 1; added < count && run > 0; added += run)
+        run = StepBeforeAdd(file->slotCount, CountUsedSlots(file)) == COMPACT_SLOTS
+                  ? AddCompactingRun(file, count - added, fill, first)
+                  : AddRun(file, count - added, fill, first);
     return first;
 }
