@@ -238,6 +238,7 @@ import)
     settled Shelf "Record 1 of 1"
     for csv in bad good; do
         focus Shelf && menu 0 5 && until_true dialog_shows Import || fail "no Import dialog"
+        dialog_shows "CSV Files" || fail "the Import dialog offers no CSV files"
         typed "$(windows_path "$scratch")\\$csv.csv" && keys Return
         notice=("Import Failed" "Line 2: Quote Never Closed")
         [ $csv = bad ] || notice=("2 Records Imported")
