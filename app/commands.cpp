@@ -98,6 +98,7 @@ const Command commands[] = {
     {0, IDM_FILE_CLOSE, NEEDS_FILE, true, nullptr, CloseUserFile},
     {IDT_SAVE, IDM_FILE_SAVE, NEEDS_FILE, true, "Save this Quirebook", SaveCommand},
     {0, IDM_FILE_EXPORT, NEEDS_NOTHING, true, nullptr, ExportCommand},
+    {0, IDM_FILE_IMPORT, NEEDS_NOTHING, true, nullptr, ImportCommand},
     {0, IDM_FILE_EXIT, NEEDS_NOTHING, true, nullptr, ExitCommand},
     {IDT_ADD, IDM_EDIT_ADD, NEEDS_FILE, true, "Add New Record", AddCommand},
     {IDT_COPY, IDM_EDIT_COPY, NEEDS_RECORD, true, "Copy This Record", CopyCommand},

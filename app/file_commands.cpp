@@ -1,5 +1,6 @@
 #include "file_commands.h"
 
+#include "csv_import.h"
 #include "field_catalogue.h"
 #include "folders.h"
 #include "prompt_dialog.h"
@@ -84,15 +85,17 @@ void ChooseWorkPath(char* workPath, size_t size) {
     workPath[0] = '\0';
 }
 
-int ChooseFile(HWND owner, char* path, uint32_t filter, int open) {
+int ChooseFile(HWND owner, char* path, uint32_t filter, int open, const char* title,
+               const char* types) {
     fileDialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     fileDialog.hwndOwner = owner;
     fileDialog.hInstance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
-    fileDialog.lpstrFilter = TEXT_FILE_TYPES;
+    fileDialog.lpstrFilter = types ? types : TEXT_FILE_TYPES;
     fileDialog.nFilterIndex = filter;
     fileDialog.lpstrFile = path;
     fileDialog.nMaxFile = PATH_SIZE;
     fileDialog.lpstrDefExt = filter == 0 ? "ktl" : nullptr;
+    fileDialog.lpstrTitle = title;
     fileDialog.Flags = OFN_EXPLORER | OFN_LONGNAMES | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
                        OFN_OVERWRITEPROMPT | (open ? OFN_FILEMUSTEXIST : 0);
     return open ? GetOpenFileNameA(&fileDialog) : GetSaveFileNameA(&fileDialog);
@@ -199,6 +202,24 @@ void OpenCommand(Program& program) {
 void SaveCommand(Program& program) {
     StoreRecord(program.window, program.collection);
     SaveUserFile(program);
+}
+
+void ImportCommand(Program& program) {
+    char path[PATH_SIZE] = "";
+    if (!program.collection.hRecordFile ||
+        ChooseFile(program.window, path, 1, 1, TEXT_IMPORT, TEXT_CSV_FILE_TYPES) != 1)
+        return;
+    StoreRecord(program.window, program.collection);
+    ImportResult result = ImportCsv(program.collection, path, CheckedKind(program.window));
+    if (result.outcome != IMPORT_DONE) {
+        ShowNotice(program.window, TEXT_IMPORT_FAILED, result.fault);
+        return;
+    }
+    RefreshForm(program.window, program.collection);
+    char imported[32];
+    std::snprintf(imported, sizeof imported, TEXT_RECORDS_IMPORTED,
+                  static_cast<unsigned>(result.records));
+    ShowNotice(program.window, imported);
 }
 
 void CloseUserFile(Program& program) {

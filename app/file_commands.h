@@ -12,7 +12,9 @@ void ChooseWorkPath(char* workPath, size_t size);
 // The Open (open 1) or Save (open 0) dialog for record files (filter 0) or
 // all files (filter 2); path, of PATH_SIZE characters, holds the name it
 // starts with and receives the chosen path. 1 when the user chose a file.
-int ChooseFile(HWND owner, char* path, uint32_t filter, int open);
+// Another dialog gives its own title and file types (filter 1 is its first).
+int ChooseFile(HWND owner, char* path, uint32_t filter, int open, const char* title = nullptr,
+               const char* types = nullptr);
 
 // Copies the user's file over the working copy and opens and shows it; on
 // failure the "File Error" notice and no file open.
@@ -47,5 +49,8 @@ bool OfferRecovery(Program& program);
 void NewCommand(Program& program);
 void OpenCommand(Program& program);
 void SaveCommand(Program& program);
+// Stores the form, then adds the records of a CSV file the user picks and
+// shows the first of them; a notice says how many, or why none were added.
+void ImportCommand(Program& program);
 void CloseUserFile(Program& program);
 bool ExitProgram(Program& program);

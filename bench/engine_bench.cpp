@@ -2,14 +2,17 @@
 // slots at 50 % and 95 % use, beside what this machine needs to read the file
 // once and to write it once (and, for the export, to read it once and write
 // the CSV's bytes once), and beside SQLite on the same records in a 20-column
-// table. Prints one Markdown table per collection.
+// table; then a CSV import of 65,530 records. Prints one Markdown table per
+// collection, and one for the import.
 //
-//   engine_bench [--keep] [FOLDER]
+//   engine_bench [--keep] [--import] [FOLDER]
 //
 // FOLDER (default bench-data) holds the files while it runs; --keep leaves
-// them there. The sort's peak memory is measured in a process of its own.
+// them there; --import times the import alone. The sort's peak memory is
+// measured in a process of its own.
 #include "collection.h"
 #include "csv_export.h"
+#include "csv_import.h"
 #include "field_catalogue.h"
 #include "file_io.h"
 #include "record_file.h"
@@ -196,6 +199,18 @@ double WriteLimit(const std::string& scratch, uint64_t size) {
     IoClose(out);
     std::remove(scratch.c_str());
     return write;
+}
+
+// What this machine needs to write size bytes into a new file.
+double NewFileLimit(const std::string& scratch, uint64_t size) {
+    double fresh = Median(3, [&] {
+        std::remove(scratch.c_str());
+        IoFile* created = IoCreate(scratch.c_str());
+        Pass(created, size, true);
+        IoClose(created);
+    });
+    std::remove(scratch.c_str());
+    return fresh;
 }
 
 void Sql(sqlite3* db, const std::string& statement) {
@@ -447,6 +462,65 @@ void Measure(const char* program, BenchFile& c, const std::string& folder, bool 
     if (!keep) std::remove(c.path.c_str());
 }
 
+// The export of a collection of 65,530 records imported into a new one, beside
+// adding the same records one at a time, which must leave the same bytes.
+void MeasureImport(const std::string& folder, bool keep) {
+    BenchFile full{MAX_SLOT_COUNT, 100, folder + "/full.ktl", {}};
+    MakeCollection(full);
+    const std::string csv = folder + "/full.csv", atOnce = folder + "/import.ktl",
+                      oneByOne = folder + "/one-by-one.ktl";
+    RecordFile* file = OpenRecordFile(full.path.c_str());
+    ExportCsv(file, csv.c_str());
+    CloseRecordFile(file);
+    Collection collection;
+    ImportResult result;
+    std::vector<double> times; // the median of five, each into a new collection
+    for (int run = 0; run < 5; ++run) {
+        std::remove(atOnce.c_str());
+        CreateCollection(collection, atOnce.c_str(), "Import");
+        times.push_back(
+            Milliseconds([&] { result = ImportCsv(collection, csv.c_str(), KIND_MOVIE); }));
+        CloseCollection(collection);
+    }
+    std::sort(times.begin(), times.end());
+    const double importing = times[2];
+    CreateCollection(collection, oneByOne.c_str(), "Import");
+    double adding = Milliseconds([&] {
+        for (Row& row : full.records) {
+            AddBlankRecord(collection, KIND_MOVIE);
+            for (uint32_t f = 1; f < KIND_FIELD; ++f) {
+                FieldValue value;
+                if (IsNumberField(fieldCatalogue[f].type))
+                    value.number = static_cast<uint32_t>(std::stol(row[f]));
+                else
+                    std::snprintf(value.text, TEXT_VALUE_SIZE, "%s", row[f].c_str());
+                WriteField(collection.hRecordFile, collection.currentRecord, f, value);
+            }
+        }
+    });
+    CloseCollection(collection);
+    const std::string scratch = folder + "/scratch.bin";
+    const double write = WriteLimit(scratch, FileSize(atOnce)),
+                 fresh = NewFileLimit(scratch, FileSize(atOnce));
+    std::printf(
+        "\n### Import of %u records (a CSV of %.1f MB into a new collection of %.1f MB)\n\n",
+        result.records, FileSize(csv) / 1e6, FileSize(atOnce) / 1e6);
+    std::printf(
+        "| operation | Quirebook ms | one rewrite ms | x rewrite | new file ms | x new file |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|\n");
+    for (auto [name, time] :
+         {std::pair{"CSV import", importing}, {"one add at a time, then its fields", adding}})
+        std::printf("| %s | %.1f | %.1f | %.2f | %.1f | %.2f |\n", name, time, write, time / write,
+                    fresh, time / fresh);
+    if (result.outcome != IMPORT_DONE || result.records != MAX_SLOT_COUNT)
+        std::fprintf(stderr, "the import added %u records: %s\n", result.records, result.fault);
+    std::string command = "cmp -s '" + atOnce + "' '" + oneByOne + "'";
+    if (std::system(command.c_str()) != 0)
+        std::fprintf(stderr, "the import and the adds one at a time left different files\n");
+    for (const std::string& path : {full.path, csv, atOnce, oneByOne})
+        if (!keep) std::remove(path.c_str());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -457,16 +531,19 @@ int main(int argc, char** argv) {
         std::printf("%.1f\n", PeakMegabytes());
         return 0;
     }
-    bool keep = false;
+    bool keep = false, importOnly = false;
     std::string folder = "bench-data";
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--keep") == 0)
             keep = true;
+        else if (std::strcmp(argv[i], "--import") == 0)
+            importOnly = true;
         else
             folder = argv[i];
     }
     mkdir(folder.c_str(), 0755);
-    for (uint32_t slots : {1000u, 10000u, MAX_SLOT_COUNT})
+    const std::vector<uint32_t> sizes = {1000u, 10000u, MAX_SLOT_COUNT};
+    for (uint32_t slots : importOnly ? std::vector<uint32_t>() : sizes)
         for (uint32_t percent : {50u, 95u}) {
             BenchFile c{slots,
                         percent,
@@ -476,5 +553,6 @@ int main(int argc, char** argv) {
             Measure(argv[0], c, folder, keep);
             std::fflush(stdout);
         }
+    MeasureImport(folder, keep);
     return 0;
 }

@@ -11,8 +11,6 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -295,40 +293,11 @@ int Cli::Export(const std::vector<std::string>& args) {
 int Cli::Import(const std::vector<std::string>& args) {
     if (args.size() != 3) return Fail(CLI_USAGE, "usage: quirebook-cli import FILE CSV");
     if (int status = Open(args[1])) return status;
-    std::ifstream in(args[2], std::ios::binary);
-    if (!in) return Fail(CLI_USAGE, args[2] + ": the file cannot be read");
-    std::stringstream text;
-    text << in.rdbuf();
-    std::vector<CsvRow> rows;
-    std::string error;
-    if (!ParseCsv(text.str(), rows, error)) return Fail(CLI_USAGE, args[2] + ": " + error);
-
-    // Every line is checked before the first record is added.
-    std::vector<std::vector<Assignment>> records;
-    for (size_t line = 0; line < rows.size(); ++line) {
-        std::vector<Assignment> values;
-        for (size_t i = 0; i < rows[line].size(); ++i) {
-            const std::string& text = rows[line][i];
-            if (i >= FIELD_COUNT) {
-                if (!text.empty())
-                    return Fail(CLI_USAGE, args[2] + ": record " + std::to_string(line + 1) +
-                                               " has more than 20 values");
-                continue;
-            }
-            Assignment value{static_cast<uint32_t>(i + 1), text};
-            if (value.field == KIND_FIELD && text.empty()) continue;
-            if (!text.empty() && !CheckValue(value)) return CLI_USAGE;
-            values.push_back(value);
-        }
-        records.push_back(values);
-    }
-    size_t added = 0;
-    for (const std::vector<Assignment>& values : records) {
-        if (AddWithValues(values) != CLI_DONE)
-            return Fail(CLI_NOT_DONE, std::to_string(added) + " records added before that");
-        ++added;
-    }
-    out_ << added << "\n";
+    ImportResult result = ImportCsv(collection_, args[2].c_str(), KIND_MOVIE);
+    if (result.outcome != IMPORT_DONE)
+        return Fail(result.outcome == IMPORT_FULL ? CLI_NOT_DONE : CLI_USAGE,
+                    args[2] + ": " + result.fault);
+    out_ << result.records << "\n";
     return CLI_DONE;
 }
 

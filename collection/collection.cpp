@@ -33,15 +33,22 @@ bool Begin(Collection& collection, RecordFile* file) {
     return file != nullptr;
 }
 
-// Every field a blank form stores, in the form's order: the kind first.
-void WriteBlankRecord(RecordFile* file, int32_t slot, uint32_t kind) {
+// Calls write with every field a new record gets, in the form's order (the
+// kind first), and the value a blank record holds there.
+template <typename Write> void InFormOrder(const RecordFile* file, uint32_t kind, Write write) {
     for (uint32_t n = 0; n < FIELD_COUNT; ++n) {
         uint32_t field = FieldInFormOrder(n);
-        if (field > file->fieldCount) continue;
-        FieldValue blank;
-        blank.number = field == KIND_FIELD ? kind : fieldCatalogue[field].blankValue;
-        WriteField(file, slot, field, blank);
+        if (field <= file->fieldCount)
+            write(field, field == KIND_FIELD ? kind : fieldCatalogue[field].blankValue);
     }
+}
+
+void WriteBlankRecord(RecordFile* file, int32_t slot, uint32_t kind) {
+    InFormOrder(file, kind, [&](uint32_t field, uint32_t blankValue) {
+        FieldValue blank;
+        blank.number = blankValue;
+        WriteField(file, slot, field, blank);
+    });
 }
 
 // Writes every byte of from into a new file at path and flushes it.
@@ -159,6 +166,24 @@ int32_t AddBlankRecord(Collection& collection, uint32_t kind) {
     collection.recordsAdded = true;
     ShowSlot(collection, slot);
     return slot;
+}
+
+bool AddRecordsOfValues(Collection& collection, uint32_t count, uint32_t kind,
+                        const RecordValues& valueOf) {
+    RecordFile* file = collection.hRecordFile;
+    int32_t first = AddRecords(file, count, [&](unsigned char* slot) {
+        NewValue values[FIELD_COUNT + 1];
+        valueOf(values);
+        InFormOrder(file, kind, [&](uint32_t field, uint32_t blankValue) {
+            const NewValue& value = values[field];
+            PutField(file, slot, field, value.given ? value.number : blankValue, value.text,
+                     value.length);
+        });
+    });
+    if (first < 0) return false;
+    collection.recordsAdded = true;
+    ShowSlot(collection, first);
+    return true;
 }
 
 int32_t CopyShownRecord(Collection& collection) {

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 struct RecordFile;
 
@@ -62,6 +63,22 @@ void GoToPreviousRecord(Collection& collection);
 // Adds a record of the given kind with a blank record's values and shows it.
 // The new slot, or -1 when the collection is full (nothing changes then).
 int32_t AddBlankRecord(Collection& collection, uint32_t kind);
+// A field's value in a record to be added: a number, or a text of length
+// bytes; given marks a number that is not the blank record's.
+struct NewValue {
+    bool given = false;
+    uint32_t number = 0;
+    const char* text = nullptr;
+    size_t length = 0;
+};
+// Sets the values of the next record to be added, indexed by field number
+// (1 to 20); those it leaves are the blank record's.
+using RecordValues = std::function<void(NewValue* values)>;
+// Adds count records (at least one) as count Adds of a blank record of the
+// given kind would, each with its values written into it, and shows the
+// first. False when the collection has no room for them all: nothing changes.
+bool AddRecordsOfValues(Collection& collection, uint32_t count, uint32_t kind,
+                        const RecordValues& valueOf);
 // Adds a copy of the shown record and shows the copy; -1 when the collection
 // is full or no record is shown.
 int32_t CopyShownRecord(Collection& collection);

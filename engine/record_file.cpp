@@ -92,6 +92,28 @@ inline SlotField FieldAt(uint32_t type, const unsigned char* bytes) {
     return value;
 }
 
+// A value's bytes as a field of that type holds them: a number lowest byte
+// first; a text up to its NUL, its length or the field's width, then zeros.
+void PutValue(uint32_t type, uint32_t number, const char* text, size_t length,
+              unsigned char* bytes) {
+    const uint32_t width = FieldWidth(type);
+    if (IsNumberField(type)) {
+        for (uint32_t i = 0; i < width; ++i)
+            bytes[i] = static_cast<unsigned char>(number >> (8 * i));
+        return;
+    }
+    const size_t kept = length ? strnlen(text, std::min<size_t>(length, width)) : 0;
+    if (kept) std::memcpy(bytes, text, kept); // a text of no length may have no bytes at all
+    std::memset(bytes + kept, 0, width - kept);
+}
+
+// Sets the slot count and writes it into the file; the map follows it.
+void TakeSlotCount(RecordFile* file, uint32_t slotCount) {
+    file->slotCount = slotCount;
+    file->statuses.resize(slotCount, SLOT_EMPTY);
+    WriteWord(file, SLOT_COUNT_OFFSET, slotCount);
+}
+
 // Writes ten zeroed slots from firstSlot on.
 void AppendEmptySlots(RecordFile* file, uint32_t firstSlot) {
     WriteZeros(file, SlotOffset(file, firstSlot),
@@ -347,19 +369,17 @@ bool WriteField(RecordFile* file, int32_t slot, uint32_t field, const FieldValue
     uint64_t offset = 0;
     const FieldDefinition* definition = LocateField(file, slot, field, offset);
     if (!definition) return false;
-    uint32_t width = FieldWidth(definition->type);
-    if (IsNumberField(definition->type)) {
-        unsigned char bytes[4];
-        for (uint32_t i = 0; i < 4; ++i)
-            bytes[i] = static_cast<unsigned char>(value.number >> (8 * i));
-        WriteBytes(file, offset, bytes, width);
-    } else {
-        // The value, its NUL when it fits, then zeros to the field's width.
-        unsigned char bytes[MAX_TEXT_FIELD_WIDTH] = {};
-        std::memcpy(bytes, value.text, strnlen(value.text, width));
-        WriteBytes(file, offset, bytes, width);
-    }
+    unsigned char bytes[MAX_TEXT_FIELD_WIDTH];
+    PutValue(definition->type, value.number, value.text, TEXT_VALUE_SIZE, bytes);
+    WriteBytes(file, offset, bytes, FieldWidth(definition->type));
     return true;
+}
+
+void PutField(const RecordFile* file, unsigned char* slot, uint32_t field, uint32_t number,
+              const char* text, size_t length) {
+    if (!ValidField(file, field)) return;
+    const FieldDefinition& definition = file->fields[field - 1];
+    PutValue(definition.type, number, text, length, slot + (definition.offset - file->dataStart));
 }
 
 void ReadSlots(RecordFile* file, int32_t first, uint32_t count, unsigned char* buffer) {
@@ -447,18 +467,56 @@ std::vector<uint32_t> RecordSlots(const RecordFile* file) {
 int GrowSlots(RecordFile* file) {
     if (!file || file->slotCount + SLOTS_PER_STEP > MAX_SLOT_COUNT) return 0;
     AppendEmptySlots(file, file->slotCount);
-    file->slotCount += SLOTS_PER_STEP;
-    file->statuses.resize(file->slotCount, SLOT_EMPTY);
-    WriteWord(file, SLOT_COUNT_OFFSET, file->slotCount);
+    TakeSlotCount(file, file->slotCount + SLOTS_PER_STEP);
     return 1;
 }
 
-int ShrinkSlots(RecordFile* file) {
-    if (!file || file->slotCount <= SLOTS_PER_STEP) return 0;
-    file->slotCount -= SLOTS_PER_STEP;
-    file->statuses.resize(file->slotCount);
+int ShrinkSlots(RecordFile* file, uint32_t count) {
+    if (!file || file->slotCount <= count) return 0;
+    TakeSlotCount(file, file->slotCount - count);
     if (!IoSetLength(file->io, SlotOffset(file, file->slotCount))) file->writeFailed = true;
-    WriteWord(file, SLOT_COUNT_OFFSET, file->slotCount);
+    return 1;
+}
+
+int FillFreeSlot(RecordFile* file, int32_t slot, const SlotFiller& fill) {
+    if (!file || !ValidSlot(file, slot) || IsUsedStatus(file->statuses[slot])) return 0;
+    SlotBuffer bytes = AllocateSlots(file->recordSize);
+    if (!bytes) return 0;
+    ReadSlots(file, slot, 1, bytes.get());
+    PutWord(bytes.get(), SLOT_IN_USE);
+    fill(bytes.get());
+    // Field by field the file would grow only to the end of the last field
+    // written: bytes past its end that no field covers are not written.
+    uint32_t covered = 2;
+    for (const FieldDefinition& field : file->fields)
+        covered = std::max(covered, field.offset - file->dataStart + FieldWidth(field.type));
+    const uint64_t start = SlotOffset(file, slot), size = IoFileSize(file->io);
+    const uint64_t inFile = size > start ? size - start : 0;
+    const uint32_t length = static_cast<uint32_t>(
+        std::min<uint64_t>(file->recordSize, std::max<uint64_t>(covered, inFile)));
+    WriteBytes(file, start, bytes.get(), length);
+    file->statuses[slot] = SLOT_IN_USE;
+    return 1;
+}
+
+int AppendSlots(RecordFile* file, uint32_t count, uint32_t records, const SlotFiller& fill) {
+    if (!file || count == 0 || records > count || file->slotCount + count > MAX_SLOT_COUNT)
+        return 0;
+    const uint32_t first = file->slotCount;
+    const uint32_t piece = std::max<uint32_t>(1, std::min(WRITE_PIECE / file->recordSize, count));
+    SlotBuffer buffer = AllocateSlots(static_cast<size_t>(piece) * file->recordSize);
+    if (!buffer) return 0;
+    TakeSlotCount(file, first + count);
+    for (uint32_t at = 0; at < count; at += piece) {
+        const uint32_t slots = std::min(piece, count - at);
+        std::memset(buffer.get(), 0, static_cast<size_t>(slots) * file->recordSize);
+        for (uint32_t i = 0; i < slots && at + i < records; ++i) {
+            unsigned char* slot = buffer.get() + static_cast<size_t>(i) * file->recordSize;
+            PutWord(slot, SLOT_IN_USE);
+            fill(slot);
+        }
+        WriteSlots(file, first + at, slots, buffer.get());
+    }
     return 1;
 }
 

@@ -101,6 +101,10 @@ int LayOutFields(RecordFile* file);
 // A field the file or slot does not have reads as type FIELD_NONE and is not written.
 FieldValue ReadField(RecordFile* file, int32_t slot, uint32_t field);
 bool WriteField(RecordFile* file, int32_t slot, uint32_t field, const FieldValue& value);
+// Writes a value into a field of a slot in memory as WriteField writes it
+// into the file; a text ends at its NUL or after length bytes.
+void PutField(const RecordFile* file, unsigned char* slot, uint32_t field, uint32_t number,
+              const char* text, size_t length);
 int DeleteRecord(RecordFile* file, int32_t slot);
 int SetSlotStatus(RecordFile* file, int32_t slot, uint32_t status);
 uint32_t ReadSlotStatus(RecordFile* file, int32_t slot);
@@ -113,9 +117,21 @@ int32_t PreviousRecord(RecordFile* file, int32_t slot);
 int32_t RecordOrdinal(RecordFile* file, int32_t slot);
 int32_t NthRecord(RecordFile* file, uint32_t ordinal);
 
-// Ten slots more or fewer at the end of the slot area; 0 at its limits.
+// Ten slots more, or fewer, at the end of the slot area; 0 at its limits.
 int GrowSlots(RecordFile* file);
-int ShrinkSlots(RecordFile* file);
+int ShrinkSlots(RecordFile* file, uint32_t count = SLOTS_PER_STEP);
+
+// Writes a new record's fields into its slot's bytes in memory, which hold
+// status 10 and, elsewhere, what the slot held before (zeros in a new slot).
+using SlotFiller = std::function<void(unsigned char* slot)>;
+// Puts a record into a slot that is not in use: the slot's bytes are left
+// as setting its status and then writing the filler's fields would leave
+// them. 0 when it is in use or no memory could be had.
+int FillFreeSlot(RecordFile* file, int32_t slot, const SlotFiller& fill);
+// Adds count slots at the end of the slot area, as count / 10 grows would,
+// the first records of them holding records made by fill, written in large
+// pieces. 0 when that would pass MAX_SLOT_COUNT or no memory could be had.
+int AppendSlots(RecordFile* file, uint32_t count, uint32_t records, const SlotFiller& fill);
 
 // Working memory for whole slots, its bytes unset; null when it cannot be had.
 struct FreeDeleter {
@@ -123,9 +139,11 @@ struct FreeDeleter {
 };
 using SlotBuffer = std::unique_ptr<unsigned char[], FreeDeleter>;
 SlotBuffer AllocateSlots(size_t bytes);
-// Reads and scans of many slots go in pieces of about this size: small
-// enough to stay in the processor's cache while the slots are looked at.
+// Reads and scans of many slots go in pieces of about this size, and new
+// slots are made in pieces of that size too: small enough to stay in the
+// processor's cache while the slots are looked at or made.
 constexpr uint32_t READ_PIECE = 256u << 10;
+constexpr uint32_t WRITE_PIECE = READ_PIECE;
 // How many whole slots make a piece of about the given size; at least one.
 // Never more slots than the file has: a small file needs no large buffer.
 uint32_t SlotsPerPiece(const RecordFile* file, uint32_t bytes);

@@ -151,8 +151,8 @@ int32_t ShowPrompt(HWND owner, const PromptRequest& request) {
     return answer == -1 ? PROMPT_CANCEL : static_cast<int32_t>(answer);
 }
 
-void ShowNotice(HWND owner, const char* line2) {
-    AskQuestion(owner, PROMPT_NOTICE, line2);
+void ShowNotice(HWND owner, const char* line2, const char* line3) {
+    AskQuestion(owner, PROMPT_NOTICE, line2, line3);
 }
 
 int32_t AskQuestion(HWND owner, PromptMode mode, const char* line2, const char* line3) {

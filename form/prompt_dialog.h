@@ -44,9 +44,9 @@ struct PromptRequest {
 // owner) for request and returns its answer; Cancel when it cannot be opened.
 int32_t ShowPrompt(HWND owner, const PromptRequest& request);
 
-// The usual requests: a one-line notice; a question whose answer is returned;
+// The usual requests: a notice of one line or two; a question whose answer is returned;
 // a text or date entry (PROMPT_TEXT, PROMPT_DATE) into answer, of at least
 // PROMPT_ANSWER_SIZE characters, true when it ended with OK.
-void ShowNotice(HWND owner, const char* line2);
+void ShowNotice(HWND owner, const char* line2, const char* line3 = nullptr);
 int32_t AskQuestion(HWND owner, PromptMode mode, const char* line2, const char* line3 = nullptr);
 bool AskEntry(HWND owner, PromptMode mode, const char* line1, char* answer);

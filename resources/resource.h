@@ -68,7 +68,8 @@
 #define IDM_HELP_HELP 40027
 #define IDM_HELP_ABOUT 40028
 #define IDM_HELP_DATA_DIR 40030
-// Items added to the menu later take ids from 40100 on.
+// Commands added to the menu later take ids from 40100 on.
+#define IDM_FILE_IMPORT 40100
 #define IDM_VIEW_LIST 40101
 
 // Toolbar commands

@@ -1,6 +1,7 @@
 // The texts the program's windows show that the resource script does not
 // hold: notices, questions, entry prompts and captions, each named once
-// wherever it is shown. The toolbar's tooltips stand in the command table.
+// wherever it is shown (the import's reasons quirebook-cli prints too). The
+// toolbar's tooltips stand in the command table.
 #pragma once
 
 // Notices
@@ -41,3 +42,17 @@ constexpr const char* TEXT_KINDS[] = {"Book", "Music", "Movie"};
 
 // The file types the Open and Save dialogs offer
 constexpr char TEXT_FILE_TYPES[] = "Kestrel Files\0*.ktl\0All Files\0*.*\0";
+
+// Import: its Open dialog, its notices, and after "Line N: " why that line
+// cannot be imported
+constexpr char TEXT_IMPORT[] = "Import";
+constexpr char TEXT_CSV_FILE_TYPES[] = "CSV Files\0*.csv\0All Files\0*.*\0";
+constexpr char TEXT_RECORDS_IMPORTED[] = "%u Records Imported";
+constexpr char TEXT_IMPORT_FAILED[] = "Import Failed";
+constexpr char TEXT_FILE_UNREADABLE[] = "The File Cannot Be Read";
+constexpr char TEXT_IMPORT_LINE[] = "Line %u: %s";
+constexpr char TEXT_QUOTE_NOT_CLOSED[] = "Quote Never Closed";
+constexpr char TEXT_TOO_MANY_VALUES[] = "More Than 20 Values";
+constexpr char TEXT_NO_NUMBER[] = "No Number In Column %u";
+constexpr char TEXT_NO_KIND[] = "Kind Is Not 1, 2 or 3";
+constexpr char TEXT_NO_FIELD[] = "No Field %u In This File";

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # One end-to-end case (damaged-file, editing, two-programs, fields, leaving,
-# crash-sessions or list, described where each begins): the real Quirebook.exe under
+# crash-sessions, list or import, described where each begins): the real Quirebook.exe under
 # Wine, watched and driven from outside as a person would. ctest passes
 # WINE_RUN, QUIREBOOK_EXE, PROBE, DEMO, QUIREBOOK_CLI, QUIREBOOK_WINEPREFIX and
 # PROGRAM_TITLE (the title of the window with no file, and of the prompts).
@@ -104,7 +104,7 @@ editing)
     keys Tab space && until_true no_dialog || fail "the navigator is still open"
     focus Books && menu 1 1 && settled Books "Record 1 of 3" # Copy, into the slot the delete freed
     # The close box and Exit, each answered Cancel; then Escape, answered Yes.
-    for leave in "keys alt+F4" "menu 0 5" "keys Escape"; do
+    for leave in "keys alt+F4" "menu 0 6" "keys Escape"; do
         $leave && until_true dialog_shows "New Records Have Been Added" || fail "$leave did not ask to save"
         [ "$leave" = "keys Escape" ] || { keys Escape && until_true no_dialog && focus Books; }
     done
@@ -209,7 +209,7 @@ leaving)
         "$QUIREBOOK_CLI" add "$f" 1="$title" 2="$lead" 15="$rating" >/dev/null
     done
     first() { [ "$(probe Quirebook | sed -n 6p)" = "$1" ] || fail "$2 put '$(probe Quirebook | sed -n 6p)' first"; }
-    for leave in "menu 0 5" "keys alt+F4" "keys Escape"; do
+    for leave in "menu 0 6" "keys alt+F4" "keys Escape"; do
         start_program "$f"
         settled Order "Record 1 of 3"
         focus Order && menu 2 1 && settled Order "Record 2 of 3"
@@ -254,6 +254,30 @@ list)
     listed && heading 80 && keys Home Return && settled List "Record 2 of 3" # Banjo first
     focus List && keys Escape && until_true dialog_shows "Changes Have Been Made" || fail "the new title was not stored"
     keys shift+Tab Return && ended # No
+    ;;
+import)
+    # File > Import...: a bad line adds nothing (Save then writes the file as it was);
+    # a spreadsheet's CSV comes in after the record, the first shown, counted as added.
+    f=$scratch/Shelf.ktl
+    "$QUIREBOOK_CLI" new "$f" Shelf >/dev/null && "$QUIREBOOK_CLI" add "$f" 1=Dune >/dev/null && cp "$f" "$scratch/before"
+    printf 'Kim\n"Bad\n' >"$scratch/bad.csv"
+    printf 'Title,Author\r\nEmma,Jane Austen\r\n"Ulysses, Annotated",James Joyce\r\n' >"$scratch/good.csv"
+    start_program "$f"
+    settled Shelf "Record 1 of 1"
+    for csv in bad good; do
+        focus Shelf && menu 0 5 && until_true dialog_shows Import || fail "no Import dialog"
+        dialog_shows "CSV Files" || fail "the Import dialog offers no CSV files"
+        typed "$(windows_path "$scratch")\\$csv.csv" && keys Return
+        notice=("Import Failed" "Line 2: Quote Never Closed")
+        [ $csv = bad ] || notice=("2 Records Imported")
+        for line in "${notice[@]}"; do until_true dialog_shows "$line" || fail "$csv.csv: no '$line' in the notice"; done
+        keys Return && until_true no_dialog
+        [ $csv = good ] || { settled Shelf "Record 1 of 1" && keys ctrl+s && sleep 1 && cmp -s "$f" "$scratch/before"; } || fail "the failed import changed the file"
+    done
+    settled Shelf "Record 2 of 3" && [ "$(probe Quirebook | sed -n 6p)" = Emma ] || fail "the first record imported is not shown"
+    keys Escape && until_true dialog_shows "New Records Have Been Added" || fail "imported records not counted as added"
+    keys Return && ended # Yes
+    [ "$(field "$f" 3 1)|$(field "$f" 2 2)|$(field "$f" 2 20)" = "Ulysses, Annotated|Jane Austen|3" ] || fail "Shelf.ktl holds $(records "$f") records"
     ;;
 *) fail "unknown case '${1:-}'" ;;
 esac

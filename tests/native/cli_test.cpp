@@ -43,7 +43,8 @@ TEST_F(CliTest, BadUsageExitsTwoAndNotDoneOneWithOneLineSaidAndTheFileUnchanged)
 }
 
 TEST_F(CliTest, ImportReadsBackWhatTheExportWroteAndFindSearchesThirtyCharacters) {
-    Cli({"add", ktl, "1=Quote \"me\", twice", "18=line one\r\nline two\xE9", "10=1250"});
+    Cli({"add", ktl, "1=Quote \"me\", twice", "18=line one\r\nline two\xE9", "10=1250", "9=-7",
+         "12=4", "16=-1", "3=" + std::string(64, 's'), "19=C:\\a b.pdf"});
     std::string csv = dir.File("out.csv"), copy = dir.File("copy.ktl");
     Cli({"export", ktl, csv});
     Cli({"new", copy, "Copy"});
@@ -51,6 +52,69 @@ TEST_F(CliTest, ImportReadsBackWhatTheExportWroteAndFindSearchesThirtyCharacters
     EXPECT_EQ(Cli({"show", copy, "1"}).out, Cli({"show", ktl, "1"}).out);
     Cli({"add", ktl, "7=" + std::string(30, 'x') + "yyy"});
     EXPECT_EQ(Cli({"find", ktl, std::string(30, 'x') + "zzz"}).out, "2\n");
+}
+
+// A bad line refuses the whole file, naming itself; texts in UTF-8 become
+// Windows-1252, and a header, list entries by name and prices with a point are read.
+TEST_F(CliTest, ImportRefusesABadFileWholeAndReadsWhatSpreadsheetsWrite) {
+    Cli({"add", ktl, "1=Kept"});
+    const std::string csv = dir.File("in.csv"), commas(19, ',');
+    // The CSV, then the failure said or fields of the record it adds.
+    const std::pair<std::string, std::string> cases[] = {
+        {"a\r\n\"b\r\nc", "Line 2: Quote Never Closed"},
+        {"a\n" + commas + ",x", "Line 2: More Than 20 Values"},
+        {"a,,,,,,,,12x", "Line 1: No Number In Column 9"},
+        {std::string("a,,,,,,,,12\0", 12), "Line 1: No Number In Column 9"},
+        {"a,,,,,,,,,12.3.4", "Line 1: No Number In Column 10"},
+        {"a,,,,,,,,,42949673.00", "Line 1: No Number In Column 10"},
+        {"a,,,,,,,,,,,Maybe", "Line 1: No Number In Column 12"},
+        {"\n\ra\r\n" + commas + "4", "Line 4: Kind Is Not 1, 2 or 3"},
+        {"\xEF\xBB\xBFTITLE,Lead,subject/style\r\n\xC3\xA9t\xC3\xA9 "
+         "\xE2\x82\xAC\xE2\x98\x83,,,,,,,,,"
+         "12.5,,yes,NEVER,Half,,borrowed,,,,1",
+         "1=\xE9t\xE9 \x80?|10=1250|12=0|13=2|14=4|16=3|20=1"},
+        {"caf\xC3\xA9", "1=caf\xE9|20=3"},
+        {"caf\xE9,\xC3\xA9", "1=caf\xE9|2=\xC3\xA9"}, // no UTF-8: byte for byte
+        {"x,,\"" + std::string(70, 's') + "\",,,,,,,.75", "3=" + std::string(64, 's') + "|10=75"},
+    };
+    for (const auto& [text, expected] : cases) {
+        WriteAll(csv, std::vector<uint8_t>(text.begin(), text.end()));
+        std::vector<uint8_t> before = ReadAll(ktl);
+        CliResult result = Cli({"import", ktl, csv});
+        if (expected.rfind("Line ", 0) == 0) {
+            EXPECT_EQ(result.status, 2) << text;
+            EXPECT_EQ(result.err, "quirebook-cli: " + csv + ": " + expected + "\n");
+            EXPECT_EQ(ReadAll(ktl), before) << text;
+            continue;
+        }
+        EXPECT_EQ(result.out, "1\n") << text;
+        std::string shown = "\n" + Cli({"show", ktl, "2"}).out;
+        for (size_t at = 0, end = 0; at < expected.size(); at = end + 1) {
+            end = std::min(expected.find('|', at), expected.size());
+            std::string field = expected.substr(at, end - at);
+            EXPECT_NE(shown.find("\n" + field.replace(field.find('='), 1, "\t") + "\n"),
+                      std::string::npos)
+                << field;
+        }
+        Cli({"delete", ktl, "2"});
+    }
+    // A file with room for two more records: three are refused, two come in.
+    std::string tiny = dir.File("tiny.ktl");
+    RecordFile* file = CreateRecordFile(tiny.c_str(), 1);
+    DefineField(file, 1, FIELD_NUM1);
+    LayOutFields(file);
+    CloseRecordFile(file);
+    std::vector<uint8_t> bytes = ReadAll(tiny);
+    bytes.resize(1358 + 3 * MAX_SLOT_COUNT);
+    PutWord(bytes, SLOT_COUNT_OFFSET, MAX_SLOT_COUNT);
+    for (uint32_t slot = 0; slot < MAX_SLOT_COUNT - 2; ++slot) bytes[1358 + 3 * slot] = SLOT_IN_USE;
+    WriteAll(tiny, bytes);
+    WriteAll(csv, {'1', '\n', '2', '\n', '3'});
+    EXPECT_EQ(Cli({"import", tiny, csv}).err,
+              "quirebook-cli: " + csv + ": Line 3: Collection Full\n");
+    EXPECT_EQ(ReadAll(tiny), bytes);
+    WriteAll(csv, {'1', '\n', '2', '\n'});
+    EXPECT_EQ(Cli({"import", tiny, csv}).out, "2\n");
 }
 
 // Random commands run through quirebook-cli and through a model that computes
@@ -264,6 +328,31 @@ TEST(FormatModel, RandomCommandSequencesLeaveTheModelsBytes) {
                     printed += std::to_string(f) + "\t" + model.Value(slot, f) + "\n";
             } else if (choice == 93) {
                 args = {"export", ktl, csv};
+            } else if (choice == 94) {
+                // Records as a spreadsheet writes them: bare or quoted values, any line end,
+                // perhaps a header and empty lines; sometimes enough to grow the file often.
+                uint32_t count = 1 + random() % (step % 2 ? 60 : 8);
+                std::string lines = random() % 2 ? "title,LEAD\n" : "";
+                for (uint32_t r = 0; r < count; ++r) {
+                    std::string value[21] = {"", words[random() % 10], "", words[random() % 10]};
+                    value[9] = std::to_string(int(random() % 200) - 50);
+                    value[20] = random() % 2 ? std::to_string(1 + random() % 3) : "";
+                    uint32_t added = model.Add();
+                    for (uint32_t f = 1; f <= 20; ++f) {
+                        model.Write(added, f, value[f].empty() ? blanks[f] : value[f]);
+                        bool quoted =
+                            value[f].find_first_of("\",") != std::string::npos || random() % 2;
+                        for (size_t q = 0; (q = value[f].find('"', q)) != std::string::npos; q += 2)
+                            value[f].insert(q, 1, '"');
+                        lines += (quoted ? '"' + value[f] + '"' : value[f]) + (f < 20 ? "," : "");
+                    }
+                    const std::string end =
+                        std::vector<std::string>{"\r", "\n", "\r\n"}[random() % 3];
+                    lines += random() % 8 ? end : end + end;
+                }
+                WriteAll(csv, Bytes(lines.begin(), lines.end()));
+                args = {"import", ktl, csv};
+                printed = std::to_string(count) + "\n";
             } else {
                 std::string value(1 + random() % 320, static_cast<char>('a' + random() % 26));
                 uint32_t field = 1 + random() % 20;
