@@ -22,6 +22,19 @@ inline bool IsAsciiLetter(unsigned char c) {
 char* LowerText(char* text);
 int32_t FindText(int32_t start, const char* text, const char* pattern);
 
+// Word-at-a-time help for scanning texts eight bytes at once. Words are loaded
+// lowest byte first: the program runs on little-endian machines only.
+constexpr uint64_t EACH_BYTE = 0x0101010101010101ull;
+// Marks each zero byte of a word with its high bit. Marks above a zero byte
+// may be false, but the lowest one is always true.
+inline uint64_t ZeroBytes(uint64_t word) {
+    return (word - EACH_BYTE) & ~word & (EACH_BYTE << 7);
+}
+// The index of the first byte that marks (not 0) points at.
+inline uint32_t FirstMarked(uint64_t marks) {
+    return static_cast<uint32_t>(__builtin_ctzll(marks)) / 8;
+}
+
 // Texts are scanned sixteen bytes at a time, in one step where the processor
 // can. The index of the first of the sixteen bytes at p that is zero, a or b;
 // 16 when none is.
