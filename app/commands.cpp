@@ -98,7 +98,7 @@ const Command commands[] = {
     {0, IDM_FILE_CLOSE, NEEDS_FILE, true, nullptr, CloseUserFile},
     {IDT_SAVE, IDM_FILE_SAVE, NEEDS_FILE, true, "Save this Quirebook", SaveCommand},
     {0, IDM_FILE_EXPORT, NEEDS_NOTHING, true, nullptr, ExportCommand},
-    {0, IDM_FILE_IMPORT, NEEDS_NOTHING, true, nullptr, ImportCommand},
+    {0, IDM_FILE_IMPORT, NEEDS_FILE, true, nullptr, ImportCommand},
     {0, IDM_FILE_EXIT, NEEDS_NOTHING, true, nullptr, ExitCommand},
     {IDT_ADD, IDM_EDIT_ADD, NEEDS_FILE, true, "Add New Record", AddCommand},
     {IDT_COPY, IDM_EDIT_COPY, NEEDS_RECORD, true, "Copy This Record", CopyCommand},
@@ -129,7 +129,7 @@ bool Holds(CommandNeed needs, const Collection& collection) {
     case NEEDS_FILE:
         return open;
     case NEEDS_RECORD:
-        return open && collection.currentNumber != -1;
+        return IsRecordShown(collection);
     case NEEDS_TWO_RECORDS:
         return open && collection.recordCount > 1;
     case NEEDS_NOTHING:

@@ -206,9 +206,7 @@ void SaveCommand(Program& program) {
 
 void ImportCommand(Program& program) {
     char path[PATH_SIZE] = "";
-    if (!program.collection.hRecordFile ||
-        ChooseFile(program.window, path, 1, 1, TEXT_IMPORT, TEXT_CSV_FILE_TYPES) != 1)
-        return;
+    if (ChooseFile(program.window, path, 1, 1, TEXT_IMPORT, TEXT_CSV_FILE_TYPES) != 1) return;
     StoreRecord(program.window, program.collection);
     ImportResult result = ImportCsv(program.collection, path, CheckedKind(program.window));
     if (result.outcome != IMPORT_DONE) {
