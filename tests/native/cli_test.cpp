@@ -251,8 +251,14 @@ TEST(FormatModel, RandomCommandSequencesLeaveTheModelsBytes) {
     const char* env = std::getenv("QUIREBOOK_MODEL_STEPS");
     const int steps = env ? std::atoi(env) : 400;
     std::mt19937 random(11);
-    const char* words[] = {"apple", "Apple", "banana",         "say \"hi\"", "9",
-                           "10",    "",      "zebra=crossing", "\xE9t\xE9",  "\xC9t\xC9"};
+    // Searches take a word's first three bytes: "ban" also lies past sixteen bytes
+    // that cannot begin it, "a\xE9r" must not fold the case of "\xC9", and "0"
+    // names no number.
+    const char* words[] = {"apple",     "Apple",     "banana", "say \"hi\"",
+                           "9",         "10",        "",       "zebra=crossing",
+                           "\xE9t\xE9", "\xC9t\xC9", "0",      "zzzzzzzzzzzzzzzzbanana",
+                           "a\xE9ro",   "A\xC9ro"};
+    const uint32_t wordCount = sizeof words / sizeof words[0];
     // Whole windows of slots in memory, a few slots at a time, and one slot at a
     // time; each from a new file and from a large one.
     const uint64_t defaultLimit = gSlotMemoryLimit;
@@ -271,7 +277,7 @@ TEST(FormatModel, RandomCommandSequencesLeaveTheModelsBytes) {
             const uint32_t records = full ? 80 : 62;
             for (uint32_t s = 0; s < model.slots.size(); ++s) {
                 uint32_t kind = random() % 100;
-                model.Write(s, 1, words[random() % 10]);
+                model.Write(s, 1, words[random() % wordCount]);
                 model.Write(s, 9, std::to_string(int(random() % 200) - 50));
                 model.Write(s, 18, std::string(random() % 40, static_cast<char>('a' + s % 26)));
                 kind = kind < records ? 0 : kind < records + 10 ? 1 + kind % 4 : 5 + kind % 4;
@@ -288,8 +294,8 @@ TEST(FormatModel, RandomCommandSequencesLeaveTheModelsBytes) {
             std::vector<uint32_t> records = model.Records();
             uint32_t choice = random() % 100, n = static_cast<uint32_t>(records.size());
             uint32_t ordinal = 1 + (n ? random() % n : 0), slot = n ? records[ordinal - 1] : 0;
-            std::string ord = std::to_string(ordinal), text = words[random() % 10],
-                        list = words[random() % 10], printed;
+            std::string ord = std::to_string(ordinal), text = words[random() % wordCount],
+                        list = words[random() % wordCount], printed;
             std::vector<std::string> args;
             if (n == 0 || (adding ? choice < 50 : choice < 12)) {
                 std::string number = std::to_string(int(random() % 200) - 50);
@@ -334,7 +340,8 @@ TEST(FormatModel, RandomCommandSequencesLeaveTheModelsBytes) {
                 uint32_t count = 1 + random() % (step % 2 ? 60 : 8);
                 std::string lines = random() % 2 ? "title,LEAD\n" : "";
                 for (uint32_t r = 0; r < count; ++r) {
-                    std::string value[21] = {"", words[random() % 10], "", words[random() % 10]};
+                    std::string value[21] = {"", words[random() % wordCount], "",
+                                             words[random() % wordCount]};
                     value[9] = std::to_string(int(random() % 200) - 50);
                     value[20] = random() % 2 ? std::to_string(1 + random() % 3) : "";
                     uint32_t added = model.Add();

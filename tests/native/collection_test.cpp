@@ -77,6 +77,9 @@ TEST_F(CollectionTest, AddCopyAndSortMarkWhatIsUnsaved) {
     EXPECT_TRUE(CopyShownRecord(c) >= 0 && c.recordsAdded && !c.changesMade);
     MarkSaved(c);
     EXPECT_FALSE(HasUnsavedChanges(c));
+    EXPECT_TRUE(SortCollection(c)); // the copy moves up beside its original
+    MarkSaved(c);
+    EXPECT_FALSE(SortCollection(c) || HasUnsavedChanges(c)); // equal neighbours are in order
     ASSERT_GE(AddBlankRecord(c, KIND_BOOK), 0); // the other blank values are the CLI model's
     EXPECT_TRUE(ReadField(c.hRecordFile, c.currentRecord, KIND_FIELD).number == KIND_BOOK &&
                 c.recordsAdded && !c.changesMade);
