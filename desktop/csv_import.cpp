@@ -210,15 +210,25 @@ std::string_view Unquoted(RawValue value, std::string& scratch) {
     return std::string_view(scratch).substr(start);
 }
 
-// A short value with its quotes undone; false when it is long or holds a NUL,
-// which would end it early.
-bool ShortText(RawValue value, std::string& scratch, char (&text)[SHORT_TEXT]) {
+// A short value with its quotes undone; false when it is long.
+bool ShortView(RawValue value, std::string& scratch, std::string_view& plain) {
     if (value.length > 2 * SHORT_TEXT) return false;
-    std::string_view plain = Unquoted(value, scratch);
-    if (plain.size() >= SHORT_TEXT || plain.find('\0') != plain.npos) return false;
+    plain = Unquoted(value, scratch);
+    return plain.size() < SHORT_TEXT;
+}
+
+// A short value as text; false when it holds a NUL, which would end it early.
+bool AsText(std::string_view plain, char (&text)[SHORT_TEXT]) {
+    if (plain.find('\0') != plain.npos) return false;
     plain.copy(text, plain.size());
     text[plain.size()] = '\0';
     return true;
+}
+
+// A short value with its quotes undone, as text.
+bool ShortText(RawValue value, std::string& scratch, char (&text)[SHORT_TEXT]) {
+    std::string_view plain;
+    return ShortView(value, scratch, plain) && AsText(plain, text);
 }
 
 // The same text but for the letter case of ASCII letters.
@@ -229,12 +239,13 @@ bool SameLetters(const char* a, const char* b) {
 }
 
 // A signed 32-bit decimal integer, as the export writes a number.
-bool ReadWhole(const char* text, uint32_t& value) {
-    bool negative = text[0] == '-';
+bool ReadWhole(std::string_view text, uint32_t& value) {
+    const bool negative = !text.empty() && text[0] == '-';
     int64_t number = 0;
-    const char* p = text + negative;
-    for (; *p >= '0' && *p <= '9' && number <= INT32_MAX; ++p) number = number * 10 + (*p - '0');
-    if (*p || p == text + negative || number > INT32_MAX + int64_t(negative)) return false;
+    size_t at = negative;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9' && number <= INT32_MAX; ++at)
+        number = number * 10 + (text[at] - '0');
+    if (at < text.size() || at == negative || number > INT32_MAX + int64_t(negative)) return false;
     value = static_cast<uint32_t>(negative ? -number : number);
     return true;
 }
@@ -254,14 +265,16 @@ bool ReadTypedPrice(const char* text, uint32_t& value) {
     return least * 100 <= UINT32_MAX && value >= least * 100;
 }
 
-// A number column's value; false when it holds none the field takes.
+// A number column's value; false when it holds none the field takes. A
+// whole number, the usual value, is read where it lies.
 bool ReadNumber(uint32_t field, RawValue raw, std::string& scratch, uint32_t& value) {
-    char text[SHORT_TEXT];
-    if (!ShortText(raw, scratch, text)) return false;
-    if (field == KIND_FIELD)
-        return ReadWhole(text, value) && value >= KIND_BOOK && value <= KIND_MOVIE;
+    std::string_view plain;
+    if (!ShortView(raw, scratch, plain)) return false;
+    if (ReadWhole(plain, value))
+        return field != KIND_FIELD || (value >= KIND_BOOK && value <= KIND_MOVIE);
     const FieldInfo& info = fieldCatalogue[field];
-    if (ReadWhole(text, value)) return true;
+    char text[SHORT_TEXT];
+    if (!AsText(plain, text)) return false;
     if (info.holding == HELD_PRICE) return ReadTypedPrice(text, value);
     for (int entry = 0; info.holding == HELD_LIST && entry < info.listSize; ++entry)
         if (SameLetters(text, info.list[entry])) return value = entry, true;
