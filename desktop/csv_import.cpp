@@ -9,6 +9,7 @@
 #include "texts.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -65,17 +66,45 @@ const char* PastLineEnd(const char* p, const char* end) {
     return p + (*p == '\r' && p + 1 < end && p[1] == '\n' ? 2 : 1);
 }
 
-// Reads the record that begins at p, or on the line after empty ones, from
-// bytes up to end, the last of the file when last is set; line is p's line.
-// CSV_MORE when they end before it does: whether a record ends at a CR
-// depends on the byte after it. next is then where reading goes on, lines
-// how many line ends it passed.
-ReadStep ParseRecord(const char* p, const char* end, bool last, uint32_t line, CsvRecord& record,
-                     const char*& next, uint32_t& lines) {
-    for (lines = 0; p < end && (*p == '\r' || *p == '\n'); ++lines) {
-        if (*p == '\r' && p + 1 == end && !last) return CSV_MORE;
-        p = PastLineEnd(p, end);
+// The bytes read and not yet taken, up to end, the last of the file when last is set.
+struct Piece {
+    const char* end;
+    bool last;
+};
+
+// Steps p over empty lines, counting them in lines; false when a CR ends a
+// piece that is not the last: the byte after it decides.
+bool SkipEmptyLines(const Piece& piece, const char*& p, uint32_t& lines) {
+    for (lines = 0; p < piece.end && (*p == '\r' || *p == '\n'); ++lines) {
+        if (*p == '\r' && p + 1 == piece.end && !piece.last) return false;
+        p = PastLineEnd(p, piece.end);
     }
+    return true;
+}
+
+// Keeps a value of the record; past the first FIELD_COUNT, notes one that holds something.
+void Keep(CsvRecord& record, const char* text, size_t length, bool quoted, bool joined) {
+    if (record.count < FIELD_COUNT) {
+        // Member by member: a whole value built first and copied waits for its stores.
+        RawValue& value = record.values[record.count++];
+        value.text = text;
+        value.length = length;
+        value.quoted = quoted;
+        value.joined = joined;
+    } else if (!IsEmpty(RawValue{text, length, quoted, joined})) {
+        record.overflow = true;
+    }
+}
+
+// Reads the record that begins at p, or on the line after empty ones, from
+// the piece; line is p's line. CSV_MORE when the piece ends before it does:
+// whether a record ends at a CR depends on the byte after it. next is then
+// where reading goes on, lines how many line ends it passed.
+ReadStep ParseRecord(const Piece& piece, const char* p, uint32_t line, CsvRecord& record,
+                     const char*& next, uint32_t& lines) {
+    const char* const end = piece.end;
+    const bool last = piece.last;
+    if (!SkipEmptyLines(piece, p, lines)) return CSV_MORE;
     if (p == end) return last ? CSV_END : CSV_MORE;
     record.count = 0;
     record.overflow = false;
@@ -109,11 +138,7 @@ ReadStep ParseRecord(const char* p, const char* end, bool last, uint32_t line, C
             p = FindFirst<',', '\r', '\n'>(p, end);
             value.joined = value.joined || (value.quoted && p > tail);
         }
-        value.length = static_cast<size_t>(p - value.text);
-        if (record.count < FIELD_COUNT)
-            record.values[record.count++] = value;
-        else if (!IsEmpty(value))
-            record.overflow = true;
+        Keep(record, value.text, static_cast<size_t>(p - value.text), value.quoted, value.joined);
         if (p == end && !last) return CSV_MORE;
         if (p < end && *p == ',') {
             ++p;
@@ -127,6 +152,102 @@ ReadStep ParseRecord(const char* p, const char* end, bool last, uint32_t line, C
         record.end = next = p;
         return CSV_RECORD;
     }
+}
+
+// Marks of the quotes, commas and line ends of 64 bytes, bit i standing for byte i.
+constexpr size_t BLOCK = 64;
+struct BlockMarks {
+    uint64_t quotes = 0, commas = 0, lineEnds = 0;
+};
+
+// The marks of the block at p; bytes from end on have none.
+BlockMarks MarkBlock(const char* p, const char* end) {
+    unsigned char tail[BLOCK];
+    const void* bytes = p;
+    if (end - p < static_cast<ptrdiff_t>(BLOCK)) {
+        std::memset(tail, 0, BLOCK);
+        std::memcpy(tail, p, static_cast<size_t>(end - p));
+        bytes = tail;
+    }
+    BlockMarks marks;
+    for (uint32_t part = 0; part < BLOCK; part += SPAN) {
+        Span span;
+        std::memcpy(&span, static_cast<const char*>(bytes) + part, SPAN);
+        marks.quotes |= uint64_t{HighBits(Span(span == '"'))} << part;
+        marks.commas |= uint64_t{HighBits(Span(span == ','))} << part;
+        marks.lineEnds |= uint64_t{HighBits(Span((span == '\r') | (span == '\n')))} << part;
+    }
+    return marks;
+}
+
+// Bit i set where bits 0 to i hold an odd number of ones.
+uint64_t OddPrefix(uint64_t bits) {
+    for (uint32_t shift = 1; shift < BLOCK; shift *= 2) bits ^= bits << shift;
+    return bits;
+}
+
+bool IsStopOrQuote(char c) {
+    return c == ',' || c == '\r' || c == '\n' || c == '"';
+}
+
+// Reads a record as ParseRecord does, a block at a time: each quote opens or
+// closes quotes, and what lies outside them splits at commas and ends at the
+// first line end. That is ParseRecord's reading while every quote that opens
+// follows a comma, a line end or a quote (or begins the record) and every one
+// that closes is followed by one of them. False, leaving the record to
+// ParseRecord, when a quote is not, or the record does not end in the piece
+// with a byte after its line end.
+bool ReadMarkedRecord(const Piece& piece, const char* p, uint32_t line, CsvRecord& record,
+                      const char*& next, uint32_t& lines) {
+    if (!SkipEmptyLines(piece, p, lines)) return false;
+    record.count = 0;
+    record.overflow = false;
+    record.line = line + lines;
+    record.begin = p;
+    const char* value = p;  // where the value being read begins
+    uint64_t quoted = 0;    // all ones when the block before ends inside quotes
+    uint64_t afterStop = 1; // the block's first byte follows a stop or a quote
+    bool doubled = false;   // the value holds a doubled quote in the blocks before
+    for (const char* block = p; block < piece.end; block += BLOCK) {
+        const BlockMarks marks = MarkBlock(block, piece.end);
+        const char after = piece.end - block > static_cast<ptrdiff_t>(BLOCK) ? block[BLOCK] : '\0';
+        const uint64_t inside = OddPrefix(marks.quotes) ^ quoted;
+        quoted = 0 - (inside >> 63);
+        const uint64_t stops = marks.commas | marks.lineEnds, nearStop = stops | marks.quotes;
+        const uint64_t opening = marks.quotes & inside, closing = marks.quotes & ~inside;
+        const uint64_t irregular =
+            (opening & ~(nearStop << 1 | afterStop)) |
+            (closing & ~(nearStop >> 1 | uint64_t{IsStopOrQuote(after)} << 63));
+        afterStop = nearStop >> 63;
+        const uint64_t ends = marks.lineEnds & ~inside, end = ends & (0 - ends);
+        const uint64_t within = end ? end | (end - 1) : ~uint64_t{0};
+        if (irregular & within) return false;
+        // Line breaks inside quotes: CR LF counts as one.
+        for (uint64_t breaks = marks.lineEnds & inside & within; breaks; breaks &= breaks - 1) {
+            const char* at = block + __builtin_ctzll(breaks);
+            if (at + 1 == piece.end) return false;
+            lines += *at == '\n' || at[1] != '\n';
+        }
+        uint64_t doubles = closing & (marks.quotes >> 1 | uint64_t{after == '"'} << 63);
+        for (uint64_t split = stops & ~inside & within; split; split &= split - 1) {
+            const uint64_t before = (split & (0 - split)) - 1;
+            const char* stop = block + __builtin_ctzll(split);
+            Keep(record, value, static_cast<size_t>(stop - value), *value == '"',
+                 doubled || (doubles & before) != 0);
+            doubles &= ~before;
+            doubled = false;
+            value = stop + 1;
+        }
+        doubled = doubled || doubles != 0;
+        if (end) {
+            const char* lineEnd = block + __builtin_ctzll(end);
+            if (lineEnd + 1 == piece.end) return false;
+            record.end = next = PastLineEnd(lineEnd, piece.end);
+            ++lines;
+            return true;
+        }
+    }
+    return false;
 }
 
 // The file's records one after another, read in pieces into one buffer.
@@ -157,11 +278,13 @@ class CsvReader {
     ReadStep Next(CsvRecord& record) {
         for (;;) {
             if (!file_) return CSV_UNREADABLE;
+            const Piece piece{buffer_.data() + filled_, last_};
             const char* start = buffer_.data() + at_;
             const char* next = start;
             uint32_t lines = 0;
-            ReadStep step =
-                ParseRecord(start, buffer_.data() + filled_, last_, line_, record, next, lines);
+            ReadStep step = ReadMarkedRecord(piece, start, line_, record, next, lines)
+                                ? CSV_RECORD
+                                : ParseRecord(piece, start, line_, record, next, lines);
             if (step != CSV_MORE) {
                 at_ = static_cast<size_t>(next - buffer_.data());
                 line_ += lines;
