@@ -318,9 +318,11 @@ class CsvReader {
 // The value with its quotes undone: a view of it, or of what is appended to
 // scratch where a doubled quote or text after the closing quote had to be
 // joined. Room reserved in scratch for the whole record keeps every view valid.
-std::string_view Unquoted(RawValue value, std::string& scratch) {
-    std::string_view raw(value.text, value.length);
-    if (!value.joined) return value.quoted ? raw.substr(1, raw.size() - 2) : raw;
+std::string_view Unquoted(const RawValue& value, std::string& scratch) {
+    if (!value.joined)
+        return value.quoted ? std::string_view(value.text + 1, value.length - 2)
+                            : std::string_view(value.text, value.length);
+    const std::string_view raw(value.text, value.length);
     const size_t start = scratch.size();
     size_t close = 0;
     for (size_t from = 1;; from = close + 2) {
@@ -334,7 +336,7 @@ std::string_view Unquoted(RawValue value, std::string& scratch) {
 }
 
 // A short value with its quotes undone; false when it is long.
-bool ShortView(RawValue value, std::string& scratch, std::string_view& plain) {
+bool ShortView(const RawValue& value, std::string& scratch, std::string_view& plain) {
     if (value.length > 2 * SHORT_TEXT) return false;
     plain = Unquoted(value, scratch);
     return plain.size() < SHORT_TEXT;
@@ -349,7 +351,7 @@ bool AsText(std::string_view plain, char (&text)[SHORT_TEXT]) {
 }
 
 // A short value with its quotes undone, as text.
-bool ShortText(RawValue value, std::string& scratch, char (&text)[SHORT_TEXT]) {
+bool ShortText(const RawValue& value, std::string& scratch, char (&text)[SHORT_TEXT]) {
     std::string_view plain;
     return ShortView(value, scratch, plain) && AsText(plain, text);
 }
@@ -390,7 +392,7 @@ bool ReadTypedPrice(const char* text, uint32_t& value) {
 
 // A number column's value; false when it holds none the field takes. A
 // whole number, the usual value, is read where it lies.
-bool ReadNumber(uint32_t field, RawValue raw, std::string& scratch, uint32_t& value) {
+bool ReadNumber(uint32_t field, const RawValue& raw, std::string& scratch, uint32_t& value) {
     std::string_view plain;
     if (!ShortView(raw, scratch, plain)) return false;
     if (ReadWhole(plain, value))
@@ -424,7 +426,7 @@ bool FindFault(const RecordFile* file, const CsvRecord& record, std::string& scr
     scratch.clear();
     if (record.overflow) return std::snprintf(reason, SHORT_TEXT, "%s", TEXT_TOO_MANY_VALUES), true;
     for (uint32_t field = 1; field <= record.count; ++field) {
-        RawValue raw = record.values[field - 1];
+        const RawValue& raw = record.values[field - 1];
         uint32_t number = 0;
         if (IsEmpty(raw)) continue;
         if (field > file->fieldCount)
@@ -464,10 +466,17 @@ bool IsUtf8(const char* begin, const char* end, bool& multiByte) {
     auto p = reinterpret_cast<const unsigned char*>(begin);
     auto stop = reinterpret_cast<const unsigned char*>(end);
     while (p < stop) {
-        uint64_t word = UINT64_MAX;
-        if (stop - p >= 8) std::memcpy(&word, p, 8);
-        if ((word & (EACH_BYTE << 7)) == 0) { // eight ASCII characters
-            p += 8;
+        if (stop - p >= static_cast<ptrdiff_t>(SPAN)) { // up to the first byte that is not ASCII
+            Span span;
+            std::memcpy(&span, p, SPAN);
+            const uint32_t high = HighBits(span);
+            if (high == 0) {
+                p += SPAN;
+                continue;
+            }
+            p += __builtin_ctz(high);
+        } else if (*p < 0x80) {
+            ++p;
             continue;
         }
         size_t length = 0;
@@ -546,7 +555,7 @@ ImportResult Import(Collection& collection, CsvReader& reader, uint32_t kind) {
         if (reader.Next(record) != CSV_RECORD) return;
         scratch.clear();
         for (uint32_t field = 1; field <= std::min(record.count, file->fieldCount); ++field) {
-            RawValue raw = record.values[field - 1];
+            const RawValue& raw = record.values[field - 1];
             NewValue& value = values[field];
             const uint32_t type = file->fields[field - 1].type;
             if (IsEmpty(raw)) continue;
