@@ -182,8 +182,12 @@ BlockMarks MarkBlock(const char* p, const char* end) {
 
 // Bit i set where bits 0 to i hold an odd number of ones.
 uint64_t OddPrefix(uint64_t bits) {
-    for (uint32_t shift = 1; shift < BLOCK; shift *= 2) bits ^= bits << shift;
-    return bits;
+    bits ^= bits << 1;
+    bits ^= bits << 2;
+    bits ^= bits << 4;
+    bits ^= bits << 8;
+    bits ^= bits << 16;
+    return bits ^ bits << 32;
 }
 
 bool IsStopOrQuote(char c) {
@@ -390,13 +394,9 @@ bool ReadTypedPrice(const char* text, uint32_t& value) {
     return least * 100 <= UINT32_MAX && value >= least * 100;
 }
 
-// A number column's value; false when it holds none the field takes. A
-// whole number, the usual value, is read where it lies.
-bool ReadNumber(uint32_t field, const RawValue& raw, std::string& scratch, uint32_t& value) {
-    std::string_view plain;
-    if (!ShortView(raw, scratch, plain)) return false;
-    if (ReadWhole(plain, value))
-        return field != KIND_FIELD || (value >= KIND_BOOK && value <= KIND_MOVIE);
+// A price with a point or a list's entry by name, for a number column's
+// value that is no whole number.
+bool ReadNamedNumber(uint32_t field, std::string_view plain, uint32_t& value) {
     const FieldInfo& info = fieldCatalogue[field];
     char text[SHORT_TEXT];
     if (!AsText(plain, text)) return false;
@@ -404,6 +404,16 @@ bool ReadNumber(uint32_t field, const RawValue& raw, std::string& scratch, uint3
     for (int entry = 0; info.holding == HELD_LIST && entry < info.listSize; ++entry)
         if (SameLetters(text, info.list[entry])) return value = entry, true;
     return false;
+}
+
+// A number column's value; false when it holds none the field takes. A
+// whole number, the usual value, is read where it lies.
+inline bool ReadNumber(uint32_t field, const RawValue& raw, std::string& scratch, uint32_t& value) {
+    std::string_view plain;
+    if (!ShortView(raw, scratch, plain)) return false;
+    if (ReadWhole(plain, value))
+        return field != KIND_FIELD || (value >= KIND_BOOK && value <= KIND_MOVIE);
+    return ReadNamedNumber(field, plain, value);
 }
 
 // A first line that names the columns as the form's Book or Movie labels do.
@@ -425,7 +435,8 @@ bool FindFault(const RecordFile* file, const CsvRecord& record, std::string& scr
                char (&reason)[SHORT_TEXT]) {
     scratch.clear();
     if (record.overflow) return std::snprintf(reason, SHORT_TEXT, "%s", TEXT_TOO_MANY_VALUES), true;
-    for (uint32_t field = 1; field <= record.count; ++field) {
+    const uint32_t count = record.count;
+    for (uint32_t field = 1; field <= count; ++field) {
         const RawValue& raw = record.values[field - 1];
         uint32_t number = 0;
         if (IsEmpty(raw)) continue;
@@ -554,7 +565,8 @@ ImportResult Import(Collection& collection, CsvReader& reader, uint32_t kind) {
         // Should the file have changed since it was checked, what is missing is blank.
         if (reader.Next(record) != CSV_RECORD) return;
         scratch.clear();
-        for (uint32_t field = 1; field <= std::min(record.count, file->fieldCount); ++field) {
+        const uint32_t given = std::min(record.count, file->fieldCount);
+        for (uint32_t field = 1; field <= given; ++field) {
             const RawValue& raw = record.values[field - 1];
             NewValue& value = values[field];
             const uint32_t type = file->fields[field - 1].type;
