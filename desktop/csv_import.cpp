@@ -39,6 +39,7 @@ struct CsvRecord {
     uint32_t count = 0;    // the values kept, the first FIELD_COUNT
     bool overflow = false; // a value after them holds something
     uint32_t line = 1;     // where the record begins; after an unclosed quote, where it opened
+    bool ascii = false;    // every byte is known to be ASCII
     const char* begin = nullptr;
     const char* end = nullptr;
 };
@@ -109,6 +110,7 @@ ReadStep ParseRecord(const Piece& piece, const char* p, uint32_t line, CsvRecord
     record.count = 0;
     record.overflow = false;
     record.line = line + lines;
+    record.ascii = false;
     record.begin = p;
     for (;;) {
         RawValue value{p, 0, p < end && *p == '"', false};
@@ -158,6 +160,7 @@ ReadStep ParseRecord(const Piece& piece, const char* p, uint32_t line, CsvRecord
 constexpr size_t BLOCK = 64;
 struct BlockMarks {
     uint64_t quotes = 0, commas = 0, lineEnds = 0;
+    bool ascii = true;
 };
 
 // The marks of the block at p; bytes from end on have none.
@@ -170,13 +173,16 @@ BlockMarks MarkBlock(const char* p, const char* end) {
         bytes = tail;
     }
     BlockMarks marks;
+    Span any = {};
     for (uint32_t part = 0; part < BLOCK; part += SPAN) {
         Span span;
         std::memcpy(&span, static_cast<const char*>(bytes) + part, SPAN);
         marks.quotes |= uint64_t{HighBits(Span(span == '"'))} << part;
         marks.commas |= uint64_t{HighBits(Span(span == ','))} << part;
         marks.lineEnds |= uint64_t{HighBits(Span((span == '\r') | (span == '\n')))} << part;
+        any |= span;
     }
+    marks.ascii = HighBits(any) == 0;
     return marks;
 }
 
@@ -207,6 +213,9 @@ bool ReadMarkedRecord(const Piece& piece, const char* p, uint32_t line, CsvRecor
     record.count = 0;
     record.overflow = false;
     record.line = line + lines;
+    // A block may reach into the next record: a byte there that is not ASCII
+    // only costs this one a closer look.
+    record.ascii = true;
     record.begin = p;
     const char* value = p;  // where the value being read begins
     uint64_t quoted = 0;    // all ones when the block before ends inside quotes
@@ -214,6 +223,7 @@ bool ReadMarkedRecord(const Piece& piece, const char* p, uint32_t line, CsvRecor
     bool doubled = false;   // the value holds a doubled quote in the blocks before
     for (const char* block = p; block < piece.end; block += BLOCK) {
         const BlockMarks marks = MarkBlock(block, piece.end);
+        record.ascii = record.ascii && marks.ascii;
         const char after = piece.end - block > static_cast<ptrdiff_t>(BLOCK) ? block[BLOCK] : '\0';
         const uint64_t inside = OddPrefix(marks.quotes) ^ quoted;
         quoted = 0 - (inside >> 63);
@@ -543,7 +553,7 @@ ImportResult Import(Collection& collection, CsvReader& reader, uint32_t kind) {
     CsvRecord record;
     ReadStep step = reader.Next(record);
     for (bool first = true; step == CSV_RECORD; step = reader.Next(record), first = false) {
-        utf8 = utf8 && IsUtf8(record.begin, record.end, multiByte);
+        utf8 = utf8 && (record.ascii || IsUtf8(record.begin, record.end, multiByte));
         if (first && (header = IsHeader(record, scratch))) continue;
         if (FindFault(file, record, scratch, reason))
             return Failed(IMPORT_BAD_LINE, record.line, reason);
