@@ -73,14 +73,11 @@ struct Piece {
     bool last;
 };
 
-// Steps p over empty lines, counting them in lines; false when a CR ends a
-// piece that is not the last: the byte after it decides.
-bool SkipEmptyLines(const Piece& piece, const char*& p, uint32_t& lines) {
-    for (lines = 0; p < piece.end && (*p == '\r' || *p == '\n'); ++lines) {
-        if (*p == '\r' && p + 1 == piece.end && !piece.last) return false;
+// Steps p over empty lines, counting them in lines. Should a CR end a piece
+// that is not the last, p reaches its end: the record is read again with more.
+void SkipEmptyLines(const Piece& piece, const char*& p, uint32_t& lines) {
+    for (lines = 0; p < piece.end && (*p == '\r' || *p == '\n'); ++lines)
         p = PastLineEnd(p, piece.end);
-    }
-    return true;
 }
 
 // Keeps a value of the record; past the first FIELD_COUNT, notes one that holds something.
@@ -105,7 +102,7 @@ ReadStep ParseRecord(const Piece& piece, const char* p, uint32_t line, CsvRecord
                      const char*& next, uint32_t& lines) {
     const char* const end = piece.end;
     const bool last = piece.last;
-    if (!SkipEmptyLines(piece, p, lines)) return CSV_MORE;
+    SkipEmptyLines(piece, p, lines);
     if (p == end) return last ? CSV_END : CSV_MORE;
     record.count = 0;
     record.overflow = false;
@@ -209,7 +206,7 @@ bool IsStopOrQuote(char c) {
 // with a byte after its line end.
 bool ReadMarkedRecord(const Piece& piece, const char* p, uint32_t line, CsvRecord& record,
                       const char*& next, uint32_t& lines) {
-    if (!SkipEmptyLines(piece, p, lines)) return false;
+    SkipEmptyLines(piece, p, lines);
     record.count = 0;
     record.overflow = false;
     record.line = line + lines;
