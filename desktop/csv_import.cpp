@@ -378,10 +378,12 @@ bool SameLetters(const char* a, const char* b) {
 bool ReadWhole(std::string_view text, uint32_t& value) {
     const bool negative = !text.empty() && text[0] == '-';
     int64_t number = 0;
-    size_t at = negative;
-    for (; at < text.size() && text[at] >= '0' && text[at] <= '9' && number <= INT32_MAX; ++at)
-        number = number * 10 + (text[at] - '0');
-    if (at < text.size() || at == negative || number > INT32_MAX + int64_t(negative)) return false;
+    for (size_t at = negative; at < text.size(); ++at) {
+        const uint32_t digit = static_cast<unsigned char>(text[at]) - uint32_t{'0'};
+        if (digit > 9 || number > INT32_MAX) return false;
+        number = number * 10 + digit;
+    }
+    if (text.size() == negative || number > INT32_MAX + int64_t(negative)) return false;
     value = static_cast<uint32_t>(negative ? -number : number);
     return true;
 }
