@@ -171,12 +171,12 @@ BlockMarks MarkBlock(const char* p, const char* end) {
     }
     BlockMarks marks;
     Span any = {};
-    for (uint32_t part = 0; part < BLOCK; part += SPAN) {
+    for (uint32_t at = 0; at < BLOCK; at += SPAN) {
         Span span;
-        std::memcpy(&span, static_cast<const char*>(bytes) + part, SPAN);
-        marks.quotes |= uint64_t{HighBits(Span(span == '"'))} << part;
-        marks.commas |= uint64_t{HighBits(Span(span == ','))} << part;
-        marks.lineEnds |= uint64_t{HighBits(Span((span == '\r') | (span == '\n')))} << part;
+        std::memcpy(&span, static_cast<const char*>(bytes) + at, SPAN);
+        marks.quotes |= uint64_t{HighBits(Span(span == '"'))} << at;
+        marks.commas |= uint64_t{HighBits(Span(span == ','))} << at;
+        marks.lineEnds |= uint64_t{HighBits(Span((span == '\r') | (span == '\n')))} << at;
         any |= span;
     }
     marks.ascii = HighBits(any) == 0;
