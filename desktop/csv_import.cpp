@@ -9,6 +9,7 @@
 #include "texts.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -38,6 +39,7 @@ struct CsvRecord {
     uint32_t count = 0;    // the values kept, the first FIELD_COUNT
     bool overflow = false; // a value after them holds something
     uint32_t line = 1;     // where the record begins; after an unclosed quote, where it opened
+    bool ascii = false;    // every byte is known to be ASCII
     const char* begin = nullptr;
     const char* end = nullptr;
 };
@@ -65,21 +67,47 @@ const char* PastLineEnd(const char* p, const char* end) {
     return p + (*p == '\r' && p + 1 < end && p[1] == '\n' ? 2 : 1);
 }
 
-// Reads the record that begins at p, or on the line after empty ones, from
-// bytes up to end, the last of the file when last is set; line is p's line.
-// CSV_MORE when they end before it does: whether a record ends at a CR
-// depends on the byte after it. next is then where reading goes on, lines
-// how many line ends it passed.
-ReadStep ParseRecord(const char* p, const char* end, bool last, uint32_t line, CsvRecord& record,
-                     const char*& next, uint32_t& lines) {
-    for (lines = 0; p < end && (*p == '\r' || *p == '\n'); ++lines) {
-        if (*p == '\r' && p + 1 == end && !last) return CSV_MORE;
-        p = PastLineEnd(p, end);
+// The bytes read and not yet taken, up to end, the last of the file when last is set.
+struct Piece {
+    const char* end;
+    bool last;
+};
+
+// Steps p over empty lines, counting them in lines. Should a CR end a piece
+// that is not the last, p reaches its end: the record is read again with more.
+void SkipEmptyLines(const Piece& piece, const char*& p, uint32_t& lines) {
+    for (lines = 0; p < piece.end && (*p == '\r' || *p == '\n'); ++lines)
+        p = PastLineEnd(p, piece.end);
+}
+
+// Keeps a value of the record; past the first FIELD_COUNT, notes one that holds something.
+void Keep(CsvRecord& record, const char* text, size_t length, bool quoted, bool joined) {
+    if (record.count < FIELD_COUNT) {
+        // Member by member: a whole value built first and copied waits for its stores.
+        RawValue& value = record.values[record.count++];
+        value.text = text;
+        value.length = length;
+        value.quoted = quoted;
+        value.joined = joined;
+    } else if (!IsEmpty(RawValue{text, length, quoted, joined})) {
+        record.overflow = true;
     }
+}
+
+// Reads the record that begins at p, or on the line after empty ones, from
+// the piece; line is p's line. CSV_MORE when the piece ends before it does:
+// whether a record ends at a CR depends on the byte after it. next is then
+// where reading goes on, lines how many line ends it passed.
+ReadStep ParseRecord(const Piece& piece, const char* p, uint32_t line, CsvRecord& record,
+                     const char*& next, uint32_t& lines) {
+    const char* const end = piece.end;
+    const bool last = piece.last;
+    SkipEmptyLines(piece, p, lines);
     if (p == end) return last ? CSV_END : CSV_MORE;
     record.count = 0;
     record.overflow = false;
     record.line = line + lines;
+    record.ascii = false;
     record.begin = p;
     for (;;) {
         RawValue value{p, 0, p < end && *p == '"', false};
@@ -109,11 +137,7 @@ ReadStep ParseRecord(const char* p, const char* end, bool last, uint32_t line, C
             p = FindFirst<',', '\r', '\n'>(p, end);
             value.joined = value.joined || (value.quoted && p > tail);
         }
-        value.length = static_cast<size_t>(p - value.text);
-        if (record.count < FIELD_COUNT)
-            record.values[record.count++] = value;
-        else if (!IsEmpty(value))
-            record.overflow = true;
+        Keep(record, value.text, static_cast<size_t>(p - value.text), value.quoted, value.joined);
         if (p == end && !last) return CSV_MORE;
         if (p < end && *p == ',') {
             ++p;
@@ -127,6 +151,114 @@ ReadStep ParseRecord(const char* p, const char* end, bool last, uint32_t line, C
         record.end = next = p;
         return CSV_RECORD;
     }
+}
+
+// Marks of the quotes, commas and line ends of 64 bytes, bit i standing for byte i.
+constexpr size_t BLOCK = 64;
+struct BlockMarks {
+    uint64_t quotes = 0, commas = 0, lineEnds = 0;
+    bool ascii = true;
+};
+
+// The marks of the block at p; bytes from end on have none.
+BlockMarks MarkBlock(const char* p, const char* end) {
+    unsigned char tail[BLOCK];
+    const void* bytes = p;
+    if (end - p < static_cast<ptrdiff_t>(BLOCK)) {
+        std::memset(tail, 0, BLOCK);
+        std::memcpy(tail, p, static_cast<size_t>(end - p));
+        bytes = tail;
+    }
+    BlockMarks marks;
+    Span any = {};
+    for (uint32_t at = 0; at < BLOCK; at += SPAN) {
+        Span span;
+        std::memcpy(&span, static_cast<const char*>(bytes) + at, SPAN);
+        marks.quotes |= uint64_t{HighBits(Span(span == '"'))} << at;
+        marks.commas |= uint64_t{HighBits(Span(span == ','))} << at;
+        marks.lineEnds |= uint64_t{HighBits(Span((span == '\r') | (span == '\n')))} << at;
+        any |= span;
+    }
+    marks.ascii = HighBits(any) == 0;
+    return marks;
+}
+
+// Bit i set where bits 0 to i hold an odd number of ones.
+uint64_t OddPrefix(uint64_t bits) {
+    bits ^= bits << 1;
+    bits ^= bits << 2;
+    bits ^= bits << 4;
+    bits ^= bits << 8;
+    bits ^= bits << 16;
+    return bits ^ bits << 32;
+}
+
+bool IsStopOrQuote(char c) {
+    return c == ',' || c == '\r' || c == '\n' || c == '"';
+}
+
+// Reads a record as ParseRecord does, a block at a time: each quote opens or
+// closes quotes, and what lies outside them splits at commas and ends at the
+// first line end. That is ParseRecord's reading while every quote that opens
+// follows a comma, a line end or a quote (or begins the record) and every one
+// that closes is followed by one of them. False, leaving the record to
+// ParseRecord, when a quote is not, or the record does not end in the piece
+// with a byte after its line end.
+bool ReadMarkedRecord(const Piece& piece, const char* p, uint32_t line, CsvRecord& record,
+                      const char*& next, uint32_t& lines) {
+    SkipEmptyLines(piece, p, lines);
+    record.count = 0;
+    record.overflow = false;
+    record.line = line + lines;
+    // A block may reach into the next record: a byte there that is not ASCII
+    // only costs this one a closer look.
+    record.ascii = true;
+    record.begin = p;
+    const char* value = p;  // where the value being read begins
+    uint64_t quoted = 0;    // all ones when the block before ends inside quotes
+    uint64_t afterStop = 1; // the block's first byte follows a stop or a quote
+    bool doubled = false;   // the value holds a doubled quote in the blocks before
+    for (const char* block = p; block < piece.end; block += BLOCK) {
+        const BlockMarks marks = MarkBlock(block, piece.end);
+        record.ascii = record.ascii && marks.ascii;
+        const char after = piece.end - block > static_cast<ptrdiff_t>(BLOCK) ? block[BLOCK] : '\0';
+        const uint64_t inside = OddPrefix(marks.quotes) ^ quoted;
+        quoted = 0 - (inside >> 63);
+        const uint64_t stops = marks.commas | marks.lineEnds, nearStop = stops | marks.quotes;
+        const uint64_t opening = marks.quotes & inside, closing = marks.quotes & ~inside;
+        const uint64_t irregular =
+            (opening & ~(nearStop << 1 | afterStop)) |
+            (closing & ~(nearStop >> 1 | uint64_t{IsStopOrQuote(after)} << 63));
+        afterStop = nearStop >> 63;
+        const uint64_t ends = marks.lineEnds & ~inside, end = ends & (0 - ends);
+        const uint64_t within = end ? end | (end - 1) : ~uint64_t{0};
+        if (irregular & within) return false;
+        // Line breaks inside quotes: CR LF counts as one.
+        for (uint64_t breaks = marks.lineEnds & inside & within; breaks; breaks &= breaks - 1) {
+            const char* at = block + __builtin_ctzll(breaks);
+            if (at + 1 == piece.end) return false;
+            lines += *at == '\n' || at[1] != '\n';
+        }
+        uint64_t doubles = closing & (marks.quotes >> 1 | uint64_t{after == '"'} << 63);
+        for (uint64_t split = stops & ~inside & within; split; split &= split - 1) {
+            const uint64_t before = (split & (0 - split)) - 1;
+            const char* stop = block + __builtin_ctzll(split);
+            Keep(record, value, static_cast<size_t>(stop - value), *value == '"',
+                 doubled || (doubles & before) != 0);
+            doubles &= ~before;
+            doubled = false;
+            value = stop + 1;
+        }
+        doubled = doubled || doubles != 0;
+        if (end) {
+            const char* lineEnd = block + __builtin_ctzll(end);
+            if (lineEnd + 1 == piece.end) return false;
+            record.end = next = PastLineEnd(lineEnd, piece.end);
+            ++lines;
+            return true;
+        }
+    }
+    return false;
 }
 
 // The file's records one after another, read in pieces into one buffer.
@@ -157,11 +289,13 @@ class CsvReader {
     ReadStep Next(CsvRecord& record) {
         for (;;) {
             if (!file_) return CSV_UNREADABLE;
+            const Piece piece{buffer_.data() + filled_, last_};
             const char* start = buffer_.data() + at_;
             const char* next = start;
             uint32_t lines = 0;
-            ReadStep step =
-                ParseRecord(start, buffer_.data() + filled_, last_, line_, record, next, lines);
+            ReadStep step = ReadMarkedRecord(piece, start, line_, record, next, lines)
+                                ? CSV_RECORD
+                                : ParseRecord(piece, start, line_, record, next, lines);
             if (step != CSV_MORE) {
                 at_ = static_cast<size_t>(next - buffer_.data());
                 line_ += lines;
@@ -195,9 +329,11 @@ class CsvReader {
 // The value with its quotes undone: a view of it, or of what is appended to
 // scratch where a doubled quote or text after the closing quote had to be
 // joined. Room reserved in scratch for the whole record keeps every view valid.
-std::string_view Unquoted(RawValue value, std::string& scratch) {
-    std::string_view raw(value.text, value.length);
-    if (!value.joined) return value.quoted ? raw.substr(1, raw.size() - 2) : raw;
+std::string_view Unquoted(const RawValue& value, std::string& scratch) {
+    if (!value.joined)
+        return value.quoted ? std::string_view(value.text + 1, value.length - 2)
+                            : std::string_view(value.text, value.length);
+    const std::string_view raw(value.text, value.length);
     const size_t start = scratch.size();
     size_t close = 0;
     for (size_t from = 1;; from = close + 2) {
@@ -210,15 +346,25 @@ std::string_view Unquoted(RawValue value, std::string& scratch) {
     return std::string_view(scratch).substr(start);
 }
 
-// A short value with its quotes undone; false when it is long or holds a NUL,
-// which would end it early.
-bool ShortText(RawValue value, std::string& scratch, char (&text)[SHORT_TEXT]) {
+// A short value with its quotes undone; false when it is long.
+bool ShortView(const RawValue& value, std::string& scratch, std::string_view& plain) {
     if (value.length > 2 * SHORT_TEXT) return false;
-    std::string_view plain = Unquoted(value, scratch);
-    if (plain.size() >= SHORT_TEXT || plain.find('\0') != plain.npos) return false;
+    plain = Unquoted(value, scratch);
+    return plain.size() < SHORT_TEXT;
+}
+
+// A short value as text; false when it holds a NUL, which would end it early.
+bool AsText(std::string_view plain, char (&text)[SHORT_TEXT]) {
+    if (plain.find('\0') != plain.npos) return false;
     plain.copy(text, plain.size());
     text[plain.size()] = '\0';
     return true;
+}
+
+// A short value with its quotes undone, as text.
+bool ShortText(const RawValue& value, std::string& scratch, char (&text)[SHORT_TEXT]) {
+    std::string_view plain;
+    return ShortView(value, scratch, plain) && AsText(plain, text);
 }
 
 // The same text but for the letter case of ASCII letters.
@@ -229,12 +375,15 @@ bool SameLetters(const char* a, const char* b) {
 }
 
 // A signed 32-bit decimal integer, as the export writes a number.
-bool ReadWhole(const char* text, uint32_t& value) {
-    bool negative = text[0] == '-';
+bool ReadWhole(std::string_view text, uint32_t& value) {
+    const bool negative = !text.empty() && text[0] == '-';
     int64_t number = 0;
-    const char* p = text + negative;
-    for (; *p >= '0' && *p <= '9' && number <= INT32_MAX; ++p) number = number * 10 + (*p - '0');
-    if (*p || p == text + negative || number > INT32_MAX + int64_t(negative)) return false;
+    for (size_t at = negative; at < text.size(); ++at) {
+        const uint32_t digit = static_cast<unsigned char>(text[at]) - uint32_t{'0'};
+        if (digit > 9 || number > INT32_MAX) return false;
+        number = number * 10 + digit;
+    }
+    if (text.size() == negative || number > INT32_MAX + int64_t(negative)) return false;
     value = static_cast<uint32_t>(negative ? -number : number);
     return true;
 }
@@ -254,18 +403,26 @@ bool ReadTypedPrice(const char* text, uint32_t& value) {
     return least * 100 <= UINT32_MAX && value >= least * 100;
 }
 
-// A number column's value; false when it holds none the field takes.
-bool ReadNumber(uint32_t field, RawValue raw, std::string& scratch, uint32_t& value) {
-    char text[SHORT_TEXT];
-    if (!ShortText(raw, scratch, text)) return false;
-    if (field == KIND_FIELD)
-        return ReadWhole(text, value) && value >= KIND_BOOK && value <= KIND_MOVIE;
+// A price with a point or a list's entry by name, for a number column's
+// value that is no whole number.
+bool ReadNamedNumber(uint32_t field, std::string_view plain, uint32_t& value) {
     const FieldInfo& info = fieldCatalogue[field];
-    if (ReadWhole(text, value)) return true;
+    char text[SHORT_TEXT];
+    if (!AsText(plain, text)) return false;
     if (info.holding == HELD_PRICE) return ReadTypedPrice(text, value);
     for (int entry = 0; info.holding == HELD_LIST && entry < info.listSize; ++entry)
         if (SameLetters(text, info.list[entry])) return value = entry, true;
     return false;
+}
+
+// A number column's value; false when it holds none the field takes. A
+// whole number, the usual value, is read where it lies.
+inline bool ReadNumber(uint32_t field, const RawValue& raw, std::string& scratch, uint32_t& value) {
+    std::string_view plain;
+    if (!ShortView(raw, scratch, plain)) return false;
+    if (ReadWhole(plain, value))
+        return field != KIND_FIELD || (value >= KIND_BOOK && value <= KIND_MOVIE);
+    return ReadNamedNumber(field, plain, value);
 }
 
 // A first line that names the columns as the form's Book or Movie labels do.
@@ -287,8 +444,9 @@ bool FindFault(const RecordFile* file, const CsvRecord& record, std::string& scr
                char (&reason)[SHORT_TEXT]) {
     scratch.clear();
     if (record.overflow) return std::snprintf(reason, SHORT_TEXT, "%s", TEXT_TOO_MANY_VALUES), true;
-    for (uint32_t field = 1; field <= record.count; ++field) {
-        RawValue raw = record.values[field - 1];
+    const uint32_t count = record.count;
+    for (uint32_t field = 1; field <= count; ++field) {
+        const RawValue& raw = record.values[field - 1];
         uint32_t number = 0;
         if (IsEmpty(raw)) continue;
         if (field > file->fieldCount)
@@ -328,10 +486,17 @@ bool IsUtf8(const char* begin, const char* end, bool& multiByte) {
     auto p = reinterpret_cast<const unsigned char*>(begin);
     auto stop = reinterpret_cast<const unsigned char*>(end);
     while (p < stop) {
-        uint64_t word = UINT64_MAX;
-        if (stop - p >= 8) std::memcpy(&word, p, 8);
-        if ((word & (EACH_BYTE << 7)) == 0) { // eight ASCII characters
-            p += 8;
+        if (stop - p >= static_cast<ptrdiff_t>(SPAN)) { // up to the first byte that is not ASCII
+            Span span;
+            std::memcpy(&span, p, SPAN);
+            const uint32_t high = HighBits(span);
+            if (high == 0) {
+                p += SPAN;
+                continue;
+            }
+            p += __builtin_ctz(high);
+        } else if (*p < 0x80) {
+            ++p;
             continue;
         }
         size_t length = 0;
@@ -387,7 +552,7 @@ ImportResult Import(Collection& collection, CsvReader& reader, uint32_t kind) {
     CsvRecord record;
     ReadStep step = reader.Next(record);
     for (bool first = true; step == CSV_RECORD; step = reader.Next(record), first = false) {
-        utf8 = utf8 && IsUtf8(record.begin, record.end, multiByte);
+        utf8 = utf8 && (record.ascii || IsUtf8(record.begin, record.end, multiByte));
         if (first && (header = IsHeader(record, scratch))) continue;
         if (FindFault(file, record, scratch, reason))
             return Failed(IMPORT_BAD_LINE, record.line, reason);
@@ -409,8 +574,9 @@ ImportResult Import(Collection& collection, CsvReader& reader, uint32_t kind) {
         // Should the file have changed since it was checked, what is missing is blank.
         if (reader.Next(record) != CSV_RECORD) return;
         scratch.clear();
-        for (uint32_t field = 1; field <= std::min(record.count, file->fieldCount); ++field) {
-            RawValue raw = record.values[field - 1];
+        const uint32_t given = std::min(record.count, file->fieldCount);
+        for (uint32_t field = 1; field <= given; ++field) {
+            const RawValue& raw = record.values[field - 1];
             NewValue& value = values[field];
             const uint32_t type = file->fields[field - 1].type;
             if (IsEmpty(raw)) continue;

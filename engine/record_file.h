@@ -139,11 +139,13 @@ struct FreeDeleter {
 };
 using SlotBuffer = std::unique_ptr<unsigned char[], FreeDeleter>;
 SlotBuffer AllocateSlots(size_t bytes);
-// Reads and scans of many slots go in pieces of about this size, and new
-// slots are made in pieces of that size too: small enough to stay in the
-// processor's cache while the slots are looked at or made.
+// Reads and scans of many slots go in pieces of about this size: small
+// enough to stay in the processor's cache while the slots are looked at.
 constexpr uint32_t READ_PIECE = 256u << 10;
-constexpr uint32_t WRITE_PIECE = READ_PIECE;
+// New slots are made and written in pieces of about this size: every write
+// call has a cost of its own, and on Linux a buffer of a read piece or more
+// takes a 2 MB page anyway.
+constexpr uint32_t WRITE_PIECE = 2u << 20;
 // How many whole slots make a piece of about the given size; at least one.
 // Never more slots than the file has: a small file needs no large buffer.
 uint32_t SlotsPerPiece(const RecordFile* file, uint32_t bytes);

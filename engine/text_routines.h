@@ -4,6 +4,9 @@
 #pragma once
 #include <cstdint>
 #include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 uint32_t DecimalToNumber(const char* text);
 void NumberToDecimal(int32_t value, char* destination);
@@ -36,11 +39,13 @@ inline uint32_t FirstMarked(uint64_t marks) {
 }
 
 // Texts are scanned sixteen bytes at a time, in one step where the processor
-// can. The index of the first of the sixteen bytes at p that is zero, a or b;
-// 16 when none is.
+// can.
 constexpr uint32_t SPAN = 16;
+typedef unsigned char Span __attribute__((vector_size(SPAN)));
+
+// The index of the first of the sixteen bytes at p that is zero, a or b; 16
+// when none is.
 inline uint32_t FirstOf(const unsigned char* p, unsigned char a, unsigned char b) {
-    typedef unsigned char Span __attribute__((vector_size(SPAN)));
     Span bytes;
     std::memcpy(&bytes, p, SPAN);
     const auto marks = (bytes == 0) | (bytes == a) | (bytes == b);
@@ -49,4 +54,19 @@ inline uint32_t FirstOf(const unsigned char* p, unsigned char a, unsigned char b
     std::memcpy(halves, &marks, SPAN);
     if (halves[0] != 0) return static_cast<uint32_t>(__builtin_ctzll(halves[0])) / 8;
     return halves[1] != 0 ? 8 + static_cast<uint32_t>(__builtin_ctzll(halves[1])) / 8 : SPAN;
+}
+
+// The high bits of the sixteen bytes, the first byte's lowest.
+inline uint32_t HighBits(Span bytes) {
+#ifdef __SSE2__
+    return static_cast<uint32_t>(_mm_movemask_epi8(reinterpret_cast<__m128i>(bytes)));
+#else
+    // The product gathers the high bits of a word's eight bytes in its top byte.
+    constexpr uint64_t GATHER = 0x0002040810204081ull;
+    uint64_t halves[2];
+    std::memcpy(halves, &bytes, SPAN);
+    uint64_t low = ((halves[0] & (EACH_BYTE << 7)) * GATHER) >> 56;
+    uint64_t high = ((halves[1] & (EACH_BYTE << 7)) * GATHER) >> 56;
+    return static_cast<uint32_t>(low | high << 8);
+#endif
 }

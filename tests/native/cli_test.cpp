@@ -117,6 +117,36 @@ TEST_F(CliTest, ImportRefusesABadFileWholeAndReadsWhatSpreadsheetsWrite) {
     EXPECT_EQ(Cli({"import", tiny, csv}).out, "2\n");
 }
 
+// The file is read 256 KiB at a time: a record cut by the end of the first
+// piece, in its doubled quote, its line break in quotes, its own CR LF or that
+// of the empty line after it, is read whole and the lines after it are counted right.
+TEST_F(CliTest, ImportReadsARecordCutByTheEndOfAPieceWhole) {
+    const std::string record = "\"a\"\"b\r\nc\",,,,,,,,7\r\n\r\n", csv = dir.File("cut.csv");
+    const std::string expected = dir.File("expected.ktl");
+    Cli({"new", expected, "Cut"});
+    Cli({"add", expected, "1=a\"b\r\nc", "9=7"});
+    for (size_t cut = 1; cut <= record.size(); ++cut) {
+        std::string lines;
+        uint32_t count = 1;
+        for (; lines.size() + 400 < (256u << 10) - cut; ++count)
+            lines += std::string(199, 'x') + "\n";
+        lines += std::string((256u << 10) - cut - lines.size() - 1, 'y') + "\n";
+        const std::string file = dir.File("cut" + std::to_string(cut) + ".ktl");
+        const std::string good = lines + record, bad = good + "z,,,,,,,,no";
+        Cli({"new", file, "Cut"});
+        WriteAll(csv, std::vector<uint8_t>(bad.begin(), bad.end()));
+        EXPECT_EQ(Cli({"import", file, csv}).err, "quirebook-cli: " + csv + ": Line " +
+                                                      std::to_string(count + 4) +
+                                                      ": No Number In Column 9\n")
+            << cut;
+        WriteAll(csv, std::vector<uint8_t>(good.begin(), good.end()));
+        EXPECT_EQ(Cli({"import", file, csv}).out, std::to_string(count + 1) + "\n") << cut;
+        EXPECT_EQ(Cli({"show", file, std::to_string(count + 1)}).out,
+                  Cli({"show", expected, "1"}).out)
+            << cut;
+    }
+}
+
 // Random commands run through quirebook-cli and through a model that computes
 // each result from its definition, not by the engine's steps; file, output and
 // export must agree byte for byte. QUIREBOOK_MODEL_STEPS sets the steps of each run.
