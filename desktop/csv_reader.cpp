@@ -39,6 +39,15 @@ void SkipEmptyLines(const Piece& piece, const char*& p, uint32_t& lines) {
         p = PastLineEnd(p, piece.end);
 }
 
+// A record, as yet of no values, that begins at p on the given line.
+void StartRecord(CsvRecord& record, const char* p, uint32_t line, bool ascii) {
+    record.count = 0;
+    record.overflow = false;
+    record.line = line;
+    record.ascii = ascii;
+    record.begin = p;
+}
+
 // Keeps a value of the record; past the first FIELD_COUNT, notes one that holds something.
 void Keep(CsvRecord& record, const char* text, size_t length, bool quoted, bool joined) {
     if (record.count < FIELD_COUNT) {
@@ -63,11 +72,7 @@ ReadStep ParseRecord(const Piece& piece, const char* p, uint32_t line, CsvRecord
     const bool last = piece.last;
     SkipEmptyLines(piece, p, lines);
     if (p == end) return last ? CSV_END : CSV_MORE;
-    record.count = 0;
-    record.overflow = false;
-    record.line = line + lines;
-    record.ascii = false;
-    record.begin = p;
+    StartRecord(record, p, line + lines, false);
     for (;;) {
         RawValue value{p, 0, p < end && *p == '"', false};
         if (value.quoted) {
@@ -166,13 +171,9 @@ bool IsStopOrQuote(char c) {
 bool ReadMarkedRecord(const Piece& piece, const char* p, uint32_t line, CsvRecord& record,
                       const char*& next, uint32_t& lines) {
     SkipEmptyLines(piece, p, lines);
-    record.count = 0;
-    record.overflow = false;
-    record.line = line + lines;
     // A block may reach into the next record: a byte there that is not ASCII
     // only costs this one a closer look.
-    record.ascii = true;
-    record.begin = p;
+    StartRecord(record, p, line + lines, true);
     const char* value = p;  // where the value being read begins
     uint64_t quoted = 0;    // all ones when the block before ends inside quotes
     uint64_t afterStop = 1; // the block's first byte follows a stop or a quote
